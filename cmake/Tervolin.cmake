@@ -1,0 +1,27 @@
+# Core libraries are made of every .cpp in their folder, except window files
+# (*_window.cpp, *_dialog.cpp, *_box.cpp), which go to the Qt layer.
+function(tervolin_core_library folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_(window|dialog|box)\\.cpp$")
+  set(target tervolin_${folder})
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# Window files of all folders, for the Qt layer.
+function(tervolin_window_sources out)
+  set(all "")
+  foreach(folder common decode profiles logs table charts research)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    list(FILTER found INCLUDE REGEX "_(window|dialog|box)\\.cpp$")
+    list(APPEND all ${found})
+  endforeach()
+  set(${out} ${all} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,30 @@
+#pragma once
+// Numbers as the program writes and reads them. The decimal mark is part of
+// the application state (the user's locale at start-up) and is passed in.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tervolin {
+
+// Fixed text P/D: rounded to at most `precision` significant digits and at
+// most `digits` decimals (whichever keeps fewer), halves away from zero on
+// the exact value; exactly `digits` decimals written; no "-0"; exponent form
+// when more than `precision` integer digits are needed.
+std::string fixedText(double value, int precision, int digits, char decimalMark);
+
+// Integer text: decimal digits with "-" before negative numbers.
+std::string intText(std::int64_t value);
+
+// Strict parse: the whole text must be a decimal number in the notation of
+// `decimalMark` (optional sign, digits, optional mark and digits, optional
+// exponent). No value otherwise.
+std::optional<double> parseNumber(std::string_view text, char decimalMark);
+
+// Strict parse of a decimal integer (optional sign). No value otherwise or on
+// overflow.
+std::optional<std::int64_t> parseInteger(std::string_view text);
+
+}  // namespace tervolin

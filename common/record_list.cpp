@@ -1,0 +1,37 @@
+#include "common/record_list.h"
+
+namespace tervolin {
+namespace {
+
+std::string cut(std::string_view text, std::size_t limit) {
+  return std::string(text.substr(0, limit));
+}
+
+}  // namespace
+
+RecordList::RecordList() : arena_(std::make_shared<TextArena>()) {}
+
+std::uint32_t RecordList::addSource(const RecordSource& source) {
+  sources_.push_back({cut(source.requestCode, 8), cut(source.positionField, 4), cut(source.unit, 10),
+                      source.name});
+  return static_cast<std::uint32_t>(sources_.size() - 1);
+}
+
+void RecordList::append(std::int32_t ordinal, std::uint32_t source, std::string_view value) {
+  if (size_ == blocks_.size() * kBlock) blocks_.push_back(std::make_unique<LogRecord[]>(kBlock));
+  blocks_[size_ / kBlock][size_ % kBlock] = LogRecord{ordinal, source, arena_->add(value)};
+  ++size_;
+}
+
+void RecordList::clear() {
+  sources_.clear();
+  blocks_.clear();
+  size_ = 0;
+  arena_ = std::make_shared<TextArena>();
+}
+
+std::size_t RecordList::memoryBytes() const {
+  return blocks_.size() * kBlock * sizeof(LogRecord) + arena_->capacityBytes();
+}
+
+}  // namespace tervolin

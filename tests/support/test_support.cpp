@@ -1,0 +1,42 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace tervolin::test {
+namespace fs = std::filesystem;
+
+std::vector<std::string> ScriptedChannel::texts(Event::Kind kind) const {
+  std::vector<std::string> out;
+  for (const Event& e : events)
+    if (e.kind == kind) out.push_back(e.text);
+  return out;
+}
+
+TempDir::TempDir() {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = fs::temp_directory_path() / ("tervolin-test-" + std::to_string(rd()));
+    if (fs::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+void writeFile(const fs::path& file, std::string_view bytes) {
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tervolin::test

@@ -1,0 +1,67 @@
+#pragma once
+// Shared test helpers: a scripted UserChannel, temporary folders, file I/O.
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/user_channel.h"
+
+namespace tervolin::test {
+
+// Records every message and question; answers questions from a script
+// (default answers when the script runs out).
+class ScriptedChannel : public UserChannel {
+ public:
+  struct Event {
+    enum Kind { Message, OkBox, YesNo, Close } kind;
+    std::string text;  // Windows-1251, as the core sent it
+  };
+
+  void message(std::string_view text) override { events.push_back({Event::Message, std::string(text)}); }
+  bool okBox(std::string_view text) override {
+    events.push_back({Event::OkBox, std::string(text)});
+    return next(okAnswers, defaultOk);
+  }
+  bool yesNo(std::string_view text) override {
+    events.push_back({Event::YesNo, std::string(text)});
+    return next(yesNoAnswers, defaultYes);
+  }
+  void closeMainWindow() override { events.push_back({Event::Close, {}}); }
+
+  // Texts of all events of one kind, in order.
+  std::vector<std::string> texts(Event::Kind kind) const;
+
+  std::deque<bool> okAnswers, yesNoAnswers;
+  bool defaultOk = true, defaultYes = false;
+  std::vector<Event> events;
+
+ private:
+  static bool next(std::deque<bool>& answers, bool fallback) {
+    if (answers.empty()) return fallback;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+};
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& file, std::string_view bytes);
+std::string readFile(const std::filesystem::path& file);
+
+}  // namespace tervolin::test
