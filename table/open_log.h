@@ -1,0 +1,37 @@
+#pragma once
+// The open road without windows: what the open command does for a chosen
+// file once the profile and working folder are settled. Shared by the main
+// window and tervolin-cli.
+
+#include <filesystem>
+
+#include "common/app_state.h"
+#include "common/user_channel.h"
+#include "table/grid.h"
+
+namespace tervolin {
+
+enum class LogKind { TextLog, GraphFile, XmlLog, CsvLog };
+
+// By extension: ".rtd" and ".xml" compared exactly, ".csv" in any case,
+// everything else a text log.
+LogKind logKindOf(const std::filesystem::path& file);
+
+struct OpenOutcome {
+  LogKind kind = LogKind::TextLog;
+  bool supported = true;  // false for kinds whose reader is not there yet
+};
+
+// Sets the profile switches from state.profileCode, "pids.ini" as the
+// definition file, clears the CSV flag; then reads the file by its kind
+// (layout detection, used-parameter selection unless the profile skips it,
+// record reading; or the graph-file reader) and builds the view of
+// state.viewMode into `grid` (graph files always enter Table view; text logs
+// enter it when table only is set). state.openFileName becomes `file`.
+OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid);
+
+// Builds the view of the current mode from the open file and the records
+// (the main window's "show the current view").
+void showCurrentView(AppState& state, UserChannel& channel, Grid& grid);
+
+}  // namespace tervolin
