@@ -31,6 +31,13 @@ std::filesystem::path resolveDefinitionFile(const AppState& state, std::string_v
 // main window to close, throws ProgramEnds when the formula file is missing.
 void rIniF(AppState& state, UserChannel& channel, std::string_view fileName);
 
+// Gives each definition its formula code from the text of a formula file:
+// among the lines holding request code + position field the last decides;
+// the code is the two characters starting four after the end of the first
+// occurrence of the request code in that line (fewer at the line's end);
+// no such line leaves it empty. One pass over the text for all definitions.
+void assignFormulaCodes(std::span<ParamDef> definitions, std::string_view formulaText);
+
 // Definitions in the four-line file format (request code, name, unit,
 // position field; CRLF line ends), as the derived files are written.
 std::string definitionFileText(std::span<const ParamDef> definitions);
