@@ -1,0 +1,195 @@
+#include "logs/graph_file_reader.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/hex.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "decode/decode_fast.h"
+#include "logs/line_text.h"
+#include "logs/text_log_reader.h"
+#include "profiles/definition_file.h"
+
+namespace tervolin {
+namespace {
+
+using logtext::copyAt;
+
+constexpr std::size_t kChannels = 8;
+constexpr std::size_t kHeaderSize = 48;
+constexpr std::size_t kIntervalOffset = 6;
+constexpr std::size_t kDescriptorOffset = 8;
+constexpr std::size_t kDescriptorSize = 5;
+constexpr std::string_view kNotGraphFile = "Некорректный файл"_w;
+constexpr std::string_view kDecodeFailure = "Ошибка при распознавании данных: \\"_w;
+
+struct Channel {
+  std::string requestCode;
+  std::string positionField;
+  std::string name, unit, formulaCode;
+};
+
+unsigned byteAt(std::string_view bytes, std::size_t i) { return static_cast<unsigned char>(bytes[i]); }
+
+std::string hexOf(std::string_view bytes) {
+  std::string text;
+  for (const char b : bytes) text += hexByte(static_cast<std::uint8_t>(b));
+  return text;
+}
+
+// Hex digits of a value as the frame's service is written: at least two,
+// upper case; a first byte below 0x40 gives the 32-bit two's complement
+// ("FFFFFFF0"), which matches no channel.
+std::string serviceText(unsigned firstByte) {
+  auto value = static_cast<std::uint32_t>(static_cast<std::int32_t>(firstByte) - 0x40);
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  while (text.size() < 2) text.insert(text.begin(), '0');
+  return text;
+}
+
+class GraphReader {
+ public:
+  GraphReader(AppState& state, UserChannel& channel)
+      : state_(state), channel_(channel), width6_(state.requestCodeWidth == 6),
+        options_{state.byteOrderInversion, state.decimalMark} {}
+
+  // Header: interval and channel descriptors; names, units and formula codes
+  // from the first definition with the same request code and position field.
+  void header(std::string_view bytes) {
+    if (bytes.size() < kHeaderSize) return;
+    state_.requestInterval = byteAt(bytes, kIntervalOffset) | (byteAt(bytes, kIntervalOffset + 1) << 8);
+    for (std::size_t c = 0; c < kChannels; ++c) {
+      const std::string_view descriptor = bytes.substr(kDescriptorOffset + c * kDescriptorSize, kDescriptorSize);
+      Channel& ch = channels_[c];
+      ch.requestCode = hexOf(descriptor.substr(0, 3));
+      if (!width6_) ch.requestCode.resize(4);
+      ch.positionField = hexOf(descriptor.substr(3, 2));
+      for (const ParamDef& d : state_.definitions) {
+        if (d.requestCode == ch.requestCode && d.positionField == ch.positionField) {
+          ch.name = d.name;
+          ch.unit = d.unit;
+          ch.formulaCode = d.formulaCode;
+          break;
+        }
+      }
+      if (ch.requestCode.find_first_not_of('0') == std::string::npos) ++emptyChannels_;
+    }
+  }
+
+  void addSources() {
+    for (const Channel& ch : channels_) {
+      state_.records.addSource({ch.requestCode, ch.positionField, ch.unit, ch.name});
+      prepared_.emplace_back(ch.requestCode, ch.positionField, ch.formulaCode);
+    }
+  }
+
+  // Frames after the header; false on a read error (a frame of length 0 or
+  // running past the end of the file).
+  bool frames(std::string_view bytes) {
+    std::size_t at = kHeaderSize;
+    std::string frameText, code, value;
+    ResponseBytes data;
+    while (at < bytes.size()) {
+      if (bytes.size() - at < 2) return false;
+      const std::size_t n = byteAt(bytes, at) | (byteAt(bytes, at + 1) << 8);
+      at += 2;
+      if (n == 0 || n > bytes.size() - at) return false;
+      const std::string_view frame = bytes.substr(at, n);
+      at += n;
+
+      const std::string service = serviceText(byteAt(frame, 0));
+      if (service == "10") continue;  // the diagnostic-session confirmation
+      frameText.clear();
+      for (std::size_t i = 0; i < n; ++i) {
+        if (i) frameText += ' ';
+        frameText += hexByte(static_cast<std::uint8_t>(frame[i]));
+      }
+      code = service;
+      for (const char c : copyAt(frameText, 4, width6_ ? 5 : 2))
+        if (c != ' ') code += c;
+
+      const long long keep = 3 * static_cast<long long>(n) - (width6_ ? 10 : 7);
+      const auto size = static_cast<long long>(frameText.size());
+      const std::string_view dataText = copyAt(frameText, size - keep + 1, keep);
+      bool assigned = false;
+      for (std::size_t c = 0; c < kChannels; ++c) {
+        if (channels_[c].requestCode != code) continue;
+        // A frame without data bytes gives an empty value.
+        value.clear();
+        if (!dataText.empty()) {
+          if (!assigned) data.assign(dataText);
+          assigned = true;
+          try {
+            decodeInto(data, prepared_[c], options_, value);
+          } catch (const DecodeError&) {
+            std::string text(kDecodeFailure);
+            text.append(dataText).append("/").append(channels_[c].requestCode).append("/");
+            text.append(channels_[c].positionField).append("/").append(channels_[c].formulaCode);
+            channel_.message(text);
+            value.clear();
+          }
+        }
+        state_.records.append(static_cast<std::int32_t>(state_.requestCounter), static_cast<std::uint32_t>(c),
+                              value);
+        ++state_.requestCounter;
+      }
+    }
+    return true;
+  }
+
+  // _tmp.ini: the first 8 - (empty channels) records as definitions; missing
+  // records give empty entries.
+  void writeChannelFile() {
+    const std::size_t k = kChannels - emptyChannels_;
+    std::vector<ParamDef> entries(k);
+    for (std::size_t i = 0; i < k && i < state_.records.size(); ++i) {
+      const RecordSource& s = state_.records.source(i);
+      entries[i].requestCode = s.requestCode;
+      entries[i].name = s.name;
+      entries[i].unit = s.unit;
+      entries[i].positionField = s.positionField;
+    }
+    writeFileAtomically(resolveIgnoringCase(state_.workingFolder, kTmpIni), definitionFileText(entries));
+    state_.definitionFileName = std::string(kTmpIni);
+  }
+
+ private:
+  AppState& state_;
+  UserChannel& channel_;
+  bool width6_;
+  DecodeOptions options_;
+  std::array<Channel, kChannels> channels_;
+  std::vector<PreparedDefinition> prepared_;
+  std::size_t emptyChannels_ = 0;
+};
+
+}  // namespace
+
+void readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile) {
+  rIniF(state, channel, kPidsIni);
+  GraphReader reader(state, channel);
+  std::string bytes;
+  const bool readable = readWholeFile(graphFile, bytes);
+  if (readable) reader.header(bytes);
+  state.records.clear();
+  state.requestCounter = 0;
+  reader.addSources();
+  if (!readable) {
+    writeErrorDump(state);
+  } else if (bytes.size() <= kHeaderSize) {
+    channel.message(kNotGraphFile);
+  } else if (!reader.frames(bytes)) {
+    writeErrorDump(state);
+  }
+  reader.writeChannelFile();
+}
+
+}  // namespace tervolin

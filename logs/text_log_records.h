@@ -1,0 +1,20 @@
+#pragma once
+// Record reading of a text log held in memory: pairs every response with the
+// last request and decodes it for every definition of the request's code.
+
+#include <string_view>
+
+#include "common/app_state.h"
+#include "common/user_channel.h"
+
+namespace tervolin {
+
+// Fills state.records (one source per definition, in table order),
+// state.requestCounter and state.requestInterval from `logText`, using
+// state.definitions and state.layout. Decode failures and request lines with
+// a non-hex format byte are reported through `channel` and reading goes on.
+// Returns false when a read error (an interval or length text that is not a
+// number) ended the read; the records read so far stay.
+bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel);
+
+}  // namespace tervolin

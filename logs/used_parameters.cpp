@@ -1,0 +1,222 @@
+#include "logs/used_parameters.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+
+#include "common/hex.h"
+#include "common/paths.h"
+#include "logs/line_text.h"
+#include "logs/log_lines.h"
+#include "logs/text_log_reader.h"
+#include "profiles/definition_file.h"
+
+namespace tervolin {
+namespace {
+
+using namespace logtext;
+
+// Profiles whose request lines set the extra offset: 2 when the request's
+// service and identifier (5 characters, 6 after the tester position) are one
+// of `requests`, else 0.
+struct ExtraOffsetRule {
+  std::string_view profile;
+  bool profileInUpperCase;   // profile code compared in upper case
+  std::array<std::string_view, 2> requests;
+  bool requestInUpperCase;   // request text compared in upper case
+};
+
+constexpr ExtraOffsetRule kExtraOffsetRules[] = {
+    {"B797", true, {"21 01", {}}, false},
+    {"B1797V", true, {"21 01", {}}, false},
+    {"M11E2", true, {"21 01", {}}, false},
+    {"M11E3", false, {"21 07", {}}, false},
+    {"M103E2", false, {"21 E0", "21 03"}, true},
+};
+
+const ExtraOffsetRule* extraOffsetRuleFor(std::string_view profileCode) {
+  std::string upperCode;
+  upperInto(profileCode, upperCode);
+  for (const auto& rule : kExtraOffsetRules)
+    if ((rule.profileInUpperCase ? std::string_view(upperCode) : profileCode) == rule.profile) return &rule;
+  return nullptr;
+}
+
+int extraOffsetOfRequest(const ExtraOffsetRule& rule, std::string_view line, int testerPosition) {
+  std::string_view request = copyAt(line, static_cast<long long>(testerPosition) + 6, 5);
+  std::string upperRequest;
+  if (rule.requestInUpperCase) {
+    upperInto(request, upperRequest);
+    request = upperRequest;
+  }
+  for (const auto known : rule.requests)
+    if (!known.empty() && request == known) return 2;
+  return 0;
+}
+
+void removeBlanksInto(std::string_view text, std::string& out) {
+  out.clear();
+  for (const char c : text)
+    if (c != ' ') out.push_back(c);
+}
+
+constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
+
+// What the walk learns about one distinct pattern.
+struct PatternHits {
+  // First line before any offset-setting request line that confirms the
+  // pattern with extra offset 0 / 2.
+  std::array<std::size_t, 2> beforeRequests{kNever, kNever};
+  // First line after (or on) an offset-setting request line that confirms it
+  // with the offset in force there, and that offset.
+  std::size_t afterRequest = kNever;
+  int offsetThere = 0;
+};
+
+}  // namespace
+
+std::string responsePattern(std::string_view requestCode) {
+  const auto service = parseHex(copyAt(requestCode, 1, 2));
+  if (!service) return {};
+  std::uint64_t value = *service + 0x40;
+  std::string head;
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  do {
+    head.insert(head.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  while (head.size() < 2) head.insert(head.begin(), '0');
+  head += copyAt(requestCode, 3, static_cast<long long>(requestCode.size()));
+  return head;
+}
+
+std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::span<const ParamDef> definitions,
+                                               const LogLayout& layout, std::string_view profileCode,
+                                               int lengthOffset) {
+  const int startOffset = lengthOffset == 3 ? 2 : 0;
+  const ExtraOffsetRule* rule = extraOffsetRuleFor(profileCode);
+
+  // Distinct patterns, and the pattern of every definition.
+  std::vector<std::string> patterns;
+  std::vector<int> patternOf(definitions.size(), -1);
+  std::unordered_map<std::string, int> idOf;
+  for (std::size_t d = 0; d < definitions.size(); ++d) {
+    std::string pattern = responsePattern(definitions[d].requestCode);
+    if (pattern.empty()) continue;
+    auto [it, added] = idOf.try_emplace(pattern, static_cast<int>(patterns.size()));
+    if (added) patterns.push_back(pattern);
+    patternOf[d] = it->second;
+  }
+  std::vector<std::size_t> lengths;
+  for (const auto& p : patterns) lengths.push_back(p.size());
+  std::sort(lengths.begin(), lengths.end());
+  lengths.erase(std::unique(lengths.begin(), lengths.end()), lengths.end());
+  std::unordered_map<std::string_view, int> lookup;
+  for (std::size_t i = 0; i < patterns.size(); ++i) lookup.emplace(patterns[i], static_cast<int>(i));
+
+  std::string ecuCompact;
+  removeBlanksInto(layout.ecuPair, ecuCompact);
+
+  std::vector<PatternHits> hits(patterns.size());
+  // Without an offset-setting rule the offset never moves: every line is
+  // "after a request" with the start offset.
+  bool requestSeen = rule == nullptr;
+  int offsetNow = startOffset;
+  std::size_t unsettled = patterns.size() * (rule ? 3 : 1);
+
+  std::string compact, upperLine;
+  LogLines lines(logText);
+  std::string_view line;
+  std::size_t index = 0;
+  while (!patterns.empty() && !ecuCompact.empty() && lines.next(line)) {
+    const std::size_t lineIndex = index++;
+    if (rule && isRequestLine(line)) {
+      offsetNow = extraOffsetOfRequest(*rule, line, layout.testerPosition);
+      if (!requestSeen) {
+        // Lines before the first request are over: their open slots stay open.
+        for (const PatternHits& h : hits)
+          for (const std::size_t slot : h.beforeRequests)
+            if (slot == kNever) --unsettled;
+        requestSeen = true;
+      }
+    }
+    if (!isResponseMarked(line)) continue;
+    removeBlanksInto(line, compact);
+    const std::size_t pairAt = compact.find(ecuCompact);
+    if (pairAt == std::string::npos) continue;
+    upperInto(compact, upperLine);
+    const std::string_view upperView(upperLine);
+
+    for (const int extra : {0, 2}) {
+      if (requestSeen && extra != offsetNow) continue;
+      const std::size_t start = pairAt + 4 + static_cast<std::size_t>(extra);
+      for (const std::size_t length : lengths) {
+        if (start + length > upperView.size()) break;
+        const auto found = lookup.find(upperView.substr(start, length));
+        if (found == lookup.end()) continue;
+        PatternHits& h = hits[static_cast<std::size_t>(found->second)];
+        std::size_t& slot = requestSeen ? h.afterRequest : h.beforeRequests[extra / 2];
+        if (slot != kNever) continue;
+        if (upperView.find(patterns[static_cast<std::size_t>(found->second)]) != start) continue;
+        slot = lineIndex;
+        if (requestSeen) h.offsetThere = offsetNow;
+        --unsettled;
+      }
+    }
+    // Once every pattern is settled for every offset that can still be in
+    // force, the rest of the log cannot change the outcome.
+    if (unsettled == 0) break;
+  }
+  // The offset in force at the end of the log, for searches that find nothing.
+  // (When the walk stops early the remaining lines may still hold request
+  // lines, so the end offset is taken from the last one.)
+  int offsetAtEnd = offsetNow;
+  bool requestAtEnd = requestSeen;
+  if (rule) {
+    LogLines rest(logText.substr(lines.offset()));
+    while (rest.next(line)) {
+      if (isRequestLine(line)) {
+        offsetAtEnd = extraOffsetOfRequest(*rule, line, layout.testerPosition);
+        requestAtEnd = true;
+      }
+    }
+  }
+
+  // Settle the definitions in table order, carrying the offset.
+  std::vector<std::size_t> used;
+  int extra = startOffset;
+  for (std::size_t d = 0; d < definitions.size(); ++d) {
+    const int id = patternOf[d];
+    if (id >= 0) {
+      const PatternHits& h = hits[static_cast<std::size_t>(id)];
+      if (rule && h.beforeRequests[extra / 2] != kNever) {
+        used.push_back(d);
+        continue;
+      }
+      if (h.afterRequest != kNever) {
+        used.push_back(d);
+        if (rule) extra = h.offsetThere;
+        continue;
+      }
+    }
+    if (rule && requestAtEnd) extra = offsetAtEnd;
+  }
+  return used;
+}
+
+void selectUsedParameters(AppState& state, UserChannel& channel, const std::filesystem::path& logFile) {
+  rIniF(state, channel, kPidsIni);
+  std::string text;
+  if (!readWholeFile(logFile, text)) text.clear();
+  const auto used = selectUsedDefinitions(text, state.definitions, state.layout, state.profileCode,
+                                          state.lengthOffset);
+  std::vector<ParamDef> chosen;
+  chosen.reserve(used.size());
+  for (const std::size_t d : used) chosen.push_back(state.definitions[d]);
+  writeFileAtomically(resolveIgnoringCase(state.workingFolder, "_usesTblPids.ini"), definitionFileText(chosen));
+  state.definitionFileName = std::string(kUsedPidsIni);
+}
+
+}  // namespace tervolin
