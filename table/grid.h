@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,14 +18,27 @@ class Grid {
  public:
   static constexpr int kDefaultColumnWidth = 100;
   static constexpr int kDefaultRowHeight = 24;
+  // Rows a grid can hold unless a lower limit is set.
+  static constexpr int kMaxRows = 100'000'000;
 
   Grid();
+  ~Grid();
+  Grid(const Grid& other);
+  Grid& operator=(const Grid& other);
+  // A moved-from grid is left empty and usable.
+  Grid(Grid&& other);
+  Grid& operator=(Grid&& other);
 
   int rowCount() const { return rows_; }
   int columnCount() const { return columns_; }
   int fixedRows() const { return fixedRows_; }
+  // Negative counts become 0; a row count above maxRows() is cut to it.
+  // Cells of removed rows and columns are emptied.
   void setRowCount(int rows);
   void setColumnCount(int columns);
+  int maxRows() const { return maxRows_; }
+  // Lowers (or restores) the row limit; never above kMaxRows.
+  void setMaxRows(int rows);
   void setFixedRows(int rows) { fixedRows_ = rows; }
 
   std::string_view cell(int column, int row) const;
@@ -32,6 +46,11 @@ class Grid {
   void setCell(int column, int row, std::string_view text);
   // Names a text already held by `arena` (which the grid keeps alive).
   void setCellRef(int column, int row, const std::shared_ptr<TextArena>& arena, TextRef ref);
+  // Names `text`, which must lie inside `*buffer` (which the grid keeps
+  // alive): one shared buffer can hold the texts of millions of cells.
+  void setCellInBuffer(int column, int row, const std::shared_ptr<const std::string>& buffer,
+                       std::string_view text);
+  // Writes outside the grid are ignored; reads outside it give "".
 
   int columnWidth(int column) const;
   void setColumnWidth(int column, int width);
@@ -46,13 +65,17 @@ class Grid {
   // Removes everything (no rows, no columns).
   void reset();
 
+  // Bytes held by the cell blocks and the grid's own arena (for figures).
+  std::size_t memoryBytes() const;
+
   // Changes whenever the content changes (for views that cache).
   std::uint64_t revision() const { return revision_; }
 
  private:
   // Implementation detail: see grid.cpp.
   struct Impl;
-  std::shared_ptr<Impl> impl_;
+  std::unique_ptr<Impl> impl_;
+  int maxRows_ = kMaxRows;
   int rows_ = 0;
   int columns_ = 0;
   int fixedRows_ = 0;

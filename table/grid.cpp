@@ -1,0 +1,314 @@
+#include "table/grid.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace tervolin {
+namespace {
+
+// A cell is one 64-bit word: 0 is the empty cell; otherwise the top 4 bits
+// name a slot (an arena or a shared buffer the grid keeps alive) and the low
+// 60 bits name the text inside it: an arena TextRef, or for a buffer the
+// offset (36 bits) and the length (24 bits) of the text.
+using Cell = std::uint64_t;
+constexpr int kSlotShift = 60;
+constexpr Cell kPayloadMask = (Cell{1} << kSlotShift) - 1;
+constexpr int kSlotCount = 16;  // slot 0 is never used: a zero cell is empty
+constexpr int kOwnSlot = 1;     // the grid's own arena
+constexpr int kLengthBits = 24;
+constexpr Cell kMaxBufferLength = (Cell{1} << kLengthBits) - 1;
+constexpr Cell kMaxBufferOffset = (Cell{1} << (kSlotShift - kLengthBits)) - 1;
+
+// Cells are stored column by column in blocks of rows, allocated when a
+// block first receives a text; growing the row count allocates nothing.
+constexpr int kBlockRows = 4096;
+
+struct Slot {
+  std::shared_ptr<TextArena> arena;
+  std::shared_ptr<const std::string> buffer;
+  bool used() const { return arena || buffer; }
+};
+
+using Block = std::unique_ptr<Cell[]>;
+
+struct Column {
+  std::vector<Block> blocks;
+};
+
+}  // namespace
+
+struct Grid::Impl {
+  std::array<Slot, kSlotCount> slots;
+  std::vector<Column> columns;
+  std::vector<int> widths;
+  int lastSlot = kOwnSlot;
+
+  Impl() { slots[kOwnSlot].arena = std::make_shared<TextArena>(1 << 16); }
+
+  Impl(const Impl& other) : slots(other.slots), widths(other.widths), lastSlot(other.lastSlot) {
+    columns.resize(other.columns.size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      for (const Block& b : other.columns[c].blocks) {
+        if (!b) {
+          columns[c].blocks.emplace_back();
+          continue;
+        }
+        Block copy(new Cell[kBlockRows]);
+        std::memcpy(copy.get(), b.get(), sizeof(Cell) * kBlockRows);
+        columns[c].blocks.push_back(std::move(copy));
+      }
+    }
+  }
+
+  Cell get(int column, int row) const {
+    const auto& blocks = columns[static_cast<std::size_t>(column)].blocks;
+    const auto b = static_cast<std::size_t>(row / kBlockRows);
+    if (b >= blocks.size() || !blocks[b]) return 0;
+    return blocks[b][row % kBlockRows];
+  }
+
+  void put(int column, int row, Cell cell) {
+    auto& blocks = columns[static_cast<std::size_t>(column)].blocks;
+    const auto b = static_cast<std::size_t>(row / kBlockRows);
+    if (b >= blocks.size()) {
+      if (cell == 0) return;
+      blocks.resize(b + 1);
+    }
+    if (!blocks[b]) {
+      if (cell == 0) return;
+      blocks[b].reset(new Cell[kBlockRows]());
+    }
+    blocks[b][row % kBlockRows] = cell;
+  }
+
+  std::string_view text(Cell cell) const {
+    if (cell == 0) return {};
+    const Slot& slot = slots[cell >> kSlotShift];
+    const Cell payload = cell & kPayloadMask;
+    if (slot.arena) return slot.arena->get(payload);
+    if (slot.buffer) return std::string_view(*slot.buffer).substr(payload >> kLengthBits, payload & kMaxBufferLength);
+    return {};
+  }
+
+  Cell ownText(std::string_view text) {
+    if (text.empty()) return 0;
+    const TextRef ref = slots[kOwnSlot].arena->add(text);
+    return (Cell{kOwnSlot} << kSlotShift) | ref;
+  }
+
+  // The slot holding `arena` or `buffer`, taking a free one when needed;
+  // 0 when all are taken by texts still shown.
+  template <class Match, class Fill>
+  int slotFor(Match match, Fill fill) {
+    if (match(slots[lastSlot])) return lastSlot;
+    for (int round = 0; round < 2; ++round) {
+      for (int s = kOwnSlot; s < kSlotCount; ++s)
+        if (match(slots[s])) return lastSlot = s;
+      for (int s = kOwnSlot + 1; s < kSlotCount; ++s) {
+        if (!slots[s].used()) {
+          fill(slots[s]);
+          return lastSlot = s;
+        }
+      }
+      releaseUnusedSlots();
+    }
+    return 0;
+  }
+
+  // Forgets the arenas and buffers no cell names any more.
+  void releaseUnusedSlots() {
+    std::array<bool, kSlotCount> named{};
+    for (const Column& col : columns)
+      for (const Block& b : col.blocks)
+        if (b)
+          for (int i = 0; i < kBlockRows; ++i) named[b[i] >> kSlotShift] = true;
+    for (int s = kOwnSlot + 1; s < kSlotCount; ++s)
+      if (!named[s]) slots[s] = Slot{};
+    lastSlot = kOwnSlot;
+  }
+
+  // Empties rows from `from` on in every column, freeing whole blocks.
+  void clearFrom(int from) {
+    const auto firstWhole = static_cast<std::size_t>((from + kBlockRows - 1) / kBlockRows);
+    for (Column& col : columns) {
+      if (col.blocks.size() > firstWhole) col.blocks.resize(firstWhole);
+      const int partial = from / kBlockRows;
+      if (from % kBlockRows != 0 && static_cast<std::size_t>(partial) < col.blocks.size() && col.blocks[partial]) {
+        Cell* cells = col.blocks[partial].get();
+        std::fill(cells + from % kBlockRows, cells + kBlockRows, Cell{0});
+      }
+    }
+  }
+};
+
+Grid::Grid() : impl_(std::make_unique<Impl>()) {}
+Grid::~Grid() = default;
+Grid::Grid(const Grid& other)
+    : impl_(std::make_unique<Impl>(*other.impl_)),
+      maxRows_(other.maxRows_),
+      rows_(other.rows_),
+      columns_(other.columns_),
+      fixedRows_(other.fixedRows_),
+      defaultColumnWidth_(other.defaultColumnWidth_),
+      defaultRowHeight_(other.defaultRowHeight_),
+      revision_(other.revision_) {}
+Grid& Grid::operator=(const Grid& other) {
+  if (this != &other) {
+    Grid copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+Grid::Grid(Grid&& other) : Grid() { *this = std::move(other); }
+Grid& Grid::operator=(Grid&& other) {
+  if (this == &other) return *this;
+  std::swap(impl_, other.impl_);
+  std::swap(maxRows_, other.maxRows_);
+  std::swap(rows_, other.rows_);
+  std::swap(columns_, other.columns_);
+  std::swap(fixedRows_, other.fixedRows_);
+  std::swap(defaultColumnWidth_, other.defaultColumnWidth_);
+  std::swap(defaultRowHeight_, other.defaultRowHeight_);
+  ++revision_;
+  other.reset();
+  return *this;
+}
+
+void Grid::setRowCount(int rows) {
+  rows = std::clamp(rows, 0, maxRows_);
+  if (rows < rows_) impl_->clearFrom(rows);
+  rows_ = rows;
+  ++revision_;
+}
+
+void Grid::setMaxRows(int rows) {
+  maxRows_ = std::clamp(rows, 0, kMaxRows);
+  if (rows_ > maxRows_) setRowCount(maxRows_);
+}
+
+void Grid::setColumnCount(int columns) {
+  columns = std::max(columns, 0);
+  impl_->columns.resize(static_cast<std::size_t>(columns));
+  impl_->widths.resize(static_cast<std::size_t>(columns), defaultColumnWidth_);
+  columns_ = columns;
+  ++revision_;
+}
+
+std::string_view Grid::cell(int column, int row) const {
+  if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return {};
+  return impl_->text(impl_->get(column, row));
+}
+
+void Grid::setCell(int column, int row, std::string_view text) {
+  if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
+  impl_->put(column, row, impl_->ownText(text));
+  ++revision_;
+}
+
+void Grid::setCellRef(int column, int row, const std::shared_ptr<TextArena>& arena, TextRef ref) {
+  if (column < 0 || column >= columns_ || row < 0 || row >= rows_ || !arena) return;
+  Cell cell = 0;
+  if (ref != kEmptyText) {
+    const int slot = (ref >> kSlotShift) == 0
+                         ? impl_->slotFor([&](const Slot& s) { return s.arena == arena; },
+                                          [&](Slot& s) { s.arena = arena; })
+                         : 0;
+    cell = slot != 0 ? (Cell(slot) << kSlotShift) | ref : impl_->ownText(arena->get(ref));
+  }
+  impl_->put(column, row, cell);
+  ++revision_;
+}
+
+void Grid::setCellInBuffer(int column, int row, const std::shared_ptr<const std::string>& buffer,
+                           std::string_view text) {
+  if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
+  Cell cell = 0;
+  const char* begin = buffer ? buffer->data() : nullptr;
+  const bool inside = begin && text.data() >= begin && text.data() + text.size() <= begin + buffer->size();
+  if (!text.empty()) {
+    const auto offset = inside ? static_cast<Cell>(text.data() - begin) : 0;
+    int slot = 0;
+    if (inside && offset <= kMaxBufferOffset && text.size() <= kMaxBufferLength)
+      slot = impl_->slotFor([&](const Slot& s) { return s.buffer == buffer; },
+                            [&](Slot& s) { s.buffer = buffer; });
+    // A text outside the buffer, too far into it or too long to be named
+    // there is copied instead.
+    cell = slot != 0 ? (Cell(slot) << kSlotShift) | (offset << kLengthBits) | text.size() : impl_->ownText(text);
+  }
+  impl_->put(column, row, cell);
+  ++revision_;
+}
+
+int Grid::columnWidth(int column) const {
+  if (column < 0 || column >= columns_) return defaultColumnWidth_;
+  return impl_->widths[static_cast<std::size_t>(column)];
+}
+
+void Grid::setColumnWidth(int column, int width) {
+  if (column < 0 || column >= columns_) return;
+  impl_->widths[static_cast<std::size_t>(column)] = width;
+  ++revision_;
+}
+
+void Grid::deleteRow(int row) {
+  if (row < 0 || row >= rows_) return;
+  for (int c = 0; c < columns_; ++c) {
+    auto& blocks = impl_->columns[static_cast<std::size_t>(c)].blocks;
+    const int used = std::min(rows_, static_cast<int>(blocks.size()) * kBlockRows);
+    for (int r = row; r + 1 < used; ++r) impl_->put(c, r, impl_->get(c, r + 1));
+    if (row < used) impl_->put(c, used - 1, 0);
+  }
+  --rows_;
+  ++revision_;
+}
+
+void Grid::deleteColumn(int column) {
+  if (column < 0 || column >= columns_) return;
+  impl_->columns.erase(impl_->columns.begin() + column);
+  impl_->widths.erase(impl_->widths.begin() + column);
+  --columns_;
+  ++revision_;
+}
+
+void Grid::clrSG() {
+  Impl& impl = *impl_;
+  impl.clearFrom(1);
+  // Row 0 is all that is left: move its own texts to a fresh arena so that
+  // texts of earlier builds are freed, and forget arenas no cell names.
+  auto fresh = std::make_shared<TextArena>(1 << 16);
+  for (int c = 0; c < columns_; ++c) {
+    const Cell cell = impl.get(c, 0);
+    if (cell != 0 && (cell >> kSlotShift) == kOwnSlot)
+      impl.put(c, 0, (Cell{kOwnSlot} << kSlotShift) | fresh->add(impl.text(cell)));
+  }
+  impl.slots[kOwnSlot].arena = std::move(fresh);
+  impl.releaseUnusedSlots();
+  defaultColumnWidth_ = kDefaultColumnWidth;
+  defaultRowHeight_ = kDefaultRowHeight;
+  std::fill(impl.widths.begin(), impl.widths.end(), kDefaultColumnWidth);
+  ++revision_;
+}
+
+void Grid::reset() {
+  impl_ = std::make_unique<Impl>();
+  rows_ = 0;
+  columns_ = 0;
+  fixedRows_ = 0;
+  defaultColumnWidth_ = kDefaultColumnWidth;
+  defaultRowHeight_ = kDefaultRowHeight;
+  ++revision_;
+}
+
+std::size_t Grid::memoryBytes() const {
+  std::size_t bytes = impl_->slots[kOwnSlot].arena->capacityBytes();
+  for (const Column& col : impl_->columns) {
+    bytes += col.blocks.capacity() * sizeof(Block);
+    for (const Block& b : col.blocks)
+      if (b) bytes += sizeof(Cell) * kBlockRows;
+  }
+  return bytes;
+}
+
+}  // namespace tervolin

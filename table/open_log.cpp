@@ -1,0 +1,72 @@
+#include "table/open_log.h"
+
+#include <exception>
+#include <string>
+
+#include "common/text.h"
+#include "logs/graph_file_reader.h"
+#include "logs/text_log_reader.h"
+#include "profiles/definition_file.h"
+#include "profiles/profile_catalogue.h"
+#include "table/table_views.h"
+
+namespace tervolin {
+
+LogKind logKindOf(const std::filesystem::path& file) {
+  const std::string ext = file.extension().string();
+  if (ext == ".rtd") return LogKind::GraphFile;
+  if (ext == ".xml") return LogKind::XmlLog;
+  if (ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 's' &&
+      (ext[3] | 0x20) == 'v')
+    return LogKind::CsvLog;
+  return LogKind::TextLog;
+}
+
+OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
+  state.definitionFileName = std::string(kPidsIni);
+  applyProfileSwitches(state);
+  state.csvFlag = false;
+
+  OpenOutcome outcome;
+  outcome.kind = logKindOf(file);
+  switch (outcome.kind) {
+    case LogKind::XmlLog:
+    case LogKind::CsvLog:
+      // Their readers are not part of this road yet: nothing is read and the
+      // open log stays as it was.
+      outcome.supported = false;
+      return outcome;
+    case LogKind::GraphFile:
+      state.openFileName = file;
+      state.viewMode = ViewMode::Table;
+      readGraphFile(state, channel, file);
+      showCurrentView(state, channel, grid);
+      return outcome;
+    case LogKind::TextLog:
+      break;
+  }
+
+  state.openFileName = file;
+  if (state.tableOnly == 1) state.viewMode = ViewMode::Table;
+  FindAddr(state, file);
+  if (!switchesFor(state.profileCode).skipsUsedParameterSelection) selectUsedParameters(state, channel, file);
+  readTextLog(state, channel, file);
+  showCurrentView(state, channel, grid);
+  return outcome;
+}
+
+void showCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
+  if (state.viewMode == ViewMode::Log) {
+    buildLogView(state, channel, state.openFileName, grid);
+    return;
+  }
+  try {
+    TablSG(state, channel, grid);
+  } catch (const ProgramEnds&) {
+    throw;
+  } catch (const std::exception&) {
+    channel.message("Ошибка построения таблицы"_w);
+  }
+}
+
+}  // namespace tervolin

@@ -1,0 +1,151 @@
+#include "table/table_views.h"
+
+#include <algorithm>
+#include <map>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/number_format.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "logs/log_lines.h"
+#include "profiles/definition_file.h"
+
+namespace tervolin {
+namespace {
+
+constexpr int kHeadingRows = 2;
+constexpr int kLogColumnWidth = 250;
+constexpr int kLogGrowth = 10000;
+
+std::string withoutBlanks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != ' ') out.push_back(c);
+  return out;
+}
+
+// Raised when a value would need a row past the grid's row limit.
+struct GridFull : std::runtime_error {
+  GridFull() : std::runtime_error("the grid holds no more rows") {}
+};
+
+// For every record source, the definitions (indices in table order) whose
+// request code and position field both equal the source's. Built once per
+// build, so placing a record costs a look-up, not a pass over the table.
+std::vector<std::vector<int>> matchSources(const std::vector<RecordSource>& sources,
+                                           const DefinitionTable& definitions) {
+  std::map<std::pair<std::string_view, std::string_view>, std::vector<int>> byKey;
+  for (std::size_t i = 0; i < definitions.size(); ++i)
+    byKey[{definitions[i].requestCode, definitions[i].positionField}].push_back(static_cast<int>(i));
+  std::vector<std::vector<int>> matches(sources.size());
+  for (std::size_t s = 0; s < sources.size(); ++s) {
+    const auto found = byKey.find({sources[s].requestCode, sources[s].positionField});
+    if (found != byKey.end()) matches[s] = found->second;
+  }
+  return matches;
+}
+
+void fillHeadings(const DefinitionTable& definitions, UserChannel& channel, Grid& grid) {
+  for (std::size_t i = 0; i < definitions.size(); ++i) {
+    const int column = static_cast<int>(i);
+    try {
+      const ParamDef& def = definitions[i];
+      grid.setCell(column, 0, withoutBlanks(def.requestCode + "/" + def.positionField));
+      grid.setCell(column, 1, def.name + " (" + def.unit + ")");
+    } catch (const std::exception&) {
+      channel.message(std::string("Ошибка заполнения заголовка таблицы в столбце "_w) + intText(column));
+    }
+  }
+}
+
+std::string placementFailureText(std::size_t records, int gridRows, int row, std::size_t index) {
+  std::string text("Ошибка построения таблицы! Записей "_w);
+  text += intText(static_cast<std::int64_t>(records));
+  text += " Строк "_w;
+  text += intText(gridRows);
+  text += " Записано "_w;
+  text += intText(row);
+  text += " строк и "_w;
+  text += intText(static_cast<std::int64_t>(index));
+  text += "записей. Хотите прервать?"_w;
+  return text;
+}
+
+}  // namespace
+
+void TablSG(AppState& state, UserChannel& channel, Grid& grid) {
+  rIniF(state, channel, state.definitionFileName);
+  const DefinitionTable& definitions = state.definitions;
+  const RecordList& records = state.records;
+
+  grid.clrSG();
+  grid.setColumnCount(static_cast<int>(definitions.size()));
+  grid.setRowCount(kHeadingRows + 1);
+  grid.setFixedRows(kHeadingRows);
+  fillHeadings(definitions, channel, grid);
+
+  const std::vector<std::vector<int>> matches = matchSources(records.sources(), definitions);
+  const std::shared_ptr<TextArena>& arena = records.arena();
+  int r = kHeadingRows;
+  int p = 0;
+  for (std::size_t j = 0; j < records.size(); ++j) {
+    const LogRecord& record = records.at(j);
+    if (record.source >= matches.size()) continue;
+    const std::vector<int>& columns = matches[record.source];
+    if (columns.empty()) continue;
+    try {
+      for (int i : columns) {
+        const int c = definitions[static_cast<std::size_t>(i)].column;
+        if (c < p) {
+          if (r + 1 >= grid.maxRows()) throw GridFull();
+          ++r;
+          grid.setRowCount(r + 1);
+        }
+        grid.setCellRef(i, r, arena, record.value);
+      }
+      p = definitions[static_cast<std::size_t>(columns.back())].column;
+    } catch (const std::exception&) {
+      // Running out of rows or memory: ask whether to stop; the grid keeps
+      // what was placed either way.
+      if (channel.yesNo(placementFailureText(records.size(), grid.rowCount(), r, j))) break;
+    }
+  }
+}
+
+void buildLogView(AppState& state, UserChannel& channel, const std::filesystem::path& logFile, Grid& grid) {
+  auto text = std::make_shared<std::string>();
+  const bool readable = readWholeFile(logFile, *text);
+
+  grid.clrSG();
+  grid.setColumnCount(1);
+  grid.setColumnWidth(0, kLogColumnWidth);
+  grid.setRowCount(2);
+  grid.setCell(0, 0, "Log как он есть"_w);
+  grid.setFixedRows(1);
+
+  rIniF(state, channel, kPidsIni);
+
+  if (!readable) {
+    channel.message(std::string("Не удалось прочитать файл "_w) + logFile.string());
+    return;
+  }
+
+  const std::shared_ptr<const std::string> buffer = std::move(text);
+  LogLines lines(*buffer);
+  std::string_view line;
+  int row = 1;
+  while (lines.next(line)) {
+    if (row + 1 >= grid.maxRows()) break;  // the grid shows no more lines
+    ++row;
+    if (row >= grid.rowCount()) grid.setRowCount(grid.rowCount() + kLogGrowth);
+    grid.setCellInBuffer(0, row, buffer, line);
+  }
+  grid.setRowCount(row + 1);
+}
+
+}  // namespace tervolin
