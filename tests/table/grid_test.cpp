@@ -1,0 +1,180 @@
+#include "table/grid.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tervolin {
+namespace {
+
+// Fills every cell with "c<column>r<row>" so that moves show up.
+Grid labelledGrid(int columns, int rows) {
+  Grid grid;
+  grid.setColumnCount(columns);
+  grid.setRowCount(rows);
+  for (int c = 0; c < columns; ++c)
+    for (int r = 0; r < rows; ++r) grid.setCell(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+  return grid;
+}
+
+std::string label(int c, int r) { return "c" + std::to_string(c) + "r" + std::to_string(r); }
+
+TEST(GridCells, OwnSharedAndBufferTextsReadBack) {
+  Grid grid;
+  grid.setColumnCount(3);
+  grid.setRowCount(2);
+  auto arena = std::make_shared<TextArena>();
+  const TextRef ref = arena->add("12.5");
+  auto buffer = std::make_shared<const std::string>("first line\nsecond line");
+  grid.setCell(0, 0, "own");
+  grid.setCellRef(1, 0, arena, ref);
+  grid.setCellInBuffer(2, 1, buffer, std::string_view(*buffer).substr(11, 6));
+  EXPECT_EQ(grid.cell(0, 0), "own");
+  EXPECT_EQ(grid.cell(1, 0), "12.5");
+  EXPECT_EQ(grid.cell(2, 1), "second");
+  EXPECT_EQ(grid.cell(2, 0), "");
+  // A text that does not lie in the buffer is copied, not named.
+  const std::string elsewhere = "copied";
+  grid.setCellInBuffer(0, 1, buffer, elsewhere);
+  EXPECT_EQ(grid.cell(0, 1), "copied");
+}
+
+TEST(GridCells, NamedTextsOutliveTheirOwners) {
+  Grid grid;
+  grid.setColumnCount(2);
+  grid.setRowCount(1);
+  {
+    auto arena = std::make_shared<TextArena>();
+    auto buffer = std::make_shared<const std::string>("kept alive");
+    grid.setCellRef(0, 0, arena, arena->add("value"));
+    grid.setCellInBuffer(1, 0, buffer, *buffer);
+  }
+  EXPECT_EQ(grid.cell(0, 0), "value");
+  EXPECT_EQ(grid.cell(1, 0), "kept alive");
+}
+
+TEST(GridCells, ManyArenasStayReadable) {
+  // More arenas than a cell can name at once: texts stay right either way.
+  Grid grid;
+  grid.setColumnCount(40);
+  grid.setRowCount(1);
+  for (int c = 0; c < 40; ++c) {
+    auto arena = std::make_shared<TextArena>();
+    grid.setCellRef(c, 0, arena, arena->add("a" + std::to_string(c)));
+  }
+  for (int c = 0; c < 40; ++c) EXPECT_EQ(grid.cell(c, 0), "a" + std::to_string(c)) << c;
+}
+
+TEST(GridCells, AccessOutsideTheGridIsHarmless) {
+  Grid grid = labelledGrid(2, 2);
+  for (auto [c, r] : std::vector<std::pair<int, int>>{{-1, 0}, {0, -1}, {2, 0}, {0, 2}, {1 << 30, 1 << 30}}) {
+    grid.setCell(c, r, "x");
+    EXPECT_EQ(grid.cell(c, r), "") << c << "," << r;
+  }
+  EXPECT_EQ(grid.cell(1, 1), "c1r1");
+}
+
+TEST(GridGrowth, CellsSurviveGrowthAcrossBlocks) {
+  Grid grid;
+  grid.setColumnCount(2);
+  for (int r = 0; r < 10000; ++r) {
+    grid.setRowCount(r + 1);
+    grid.setCell(r % 2, r, std::to_string(r));
+  }
+  grid.setColumnCount(3);
+  EXPECT_EQ(grid.rowCount(), 10000);
+  for (int r : {0, 4095, 4096, 4097, 8191, 9999}) {
+    EXPECT_EQ(grid.cell(r % 2, r), std::to_string(r));
+    EXPECT_EQ(grid.cell(2, r), "");
+  }
+  EXPECT_EQ(grid.columnWidth(2), Grid::kDefaultColumnWidth);
+}
+
+TEST(GridGrowth, ShrinkingForgetsTheRemovedCells) {
+  Grid grid = labelledGrid(2, 5000);
+  grid.setRowCount(4097);
+  grid.setRowCount(5000);
+  EXPECT_EQ(grid.cell(1, 4096), "c1r4096");
+  EXPECT_EQ(grid.cell(1, 4097), "");
+  EXPECT_EQ(grid.cell(0, 4999), "");
+  grid.setColumnCount(1);
+  grid.setColumnCount(2);
+  EXPECT_EQ(grid.cell(1, 0), "");
+  grid.setRowCount(-5);
+  EXPECT_EQ(grid.rowCount(), 0);
+}
+
+TEST(GridGrowth, RowLimitCapsTheRowCount) {
+  Grid grid;
+  grid.setMaxRows(10);
+  grid.setRowCount(50);
+  EXPECT_EQ(grid.rowCount(), 10);
+  grid.setMaxRows(Grid::kMaxRows + 1);
+  EXPECT_EQ(grid.maxRows(), Grid::kMaxRows);
+}
+
+TEST(GridEdits, DeleteRowMovesLaterRowsUp) {
+  struct Case {
+    int rows, deleted;
+  };
+  for (const Case& k : std::vector<Case>{{5, 0}, {5, 2}, {5, 4}, {9000, 4095}, {9000, 4096}, {9000, 8999}}) {
+    Grid grid = labelledGrid(2, k.rows);
+    grid.deleteRow(k.deleted);
+    ASSERT_EQ(grid.rowCount(), k.rows - 1);
+    for (int r : {0, k.deleted - 1, k.deleted, k.deleted + 1, k.rows - 2}) {
+      if (r < 0 || r >= k.rows - 1) continue;
+      const int from = r < k.deleted ? r : r + 1;
+      EXPECT_EQ(grid.cell(1, r), label(1, from)) << k.rows << "/" << k.deleted << " row " << r;
+    }
+    // The freed last row is empty when it comes back.
+    grid.setRowCount(k.rows);
+    EXPECT_EQ(grid.cell(0, k.rows - 1), "");
+  }
+}
+
+TEST(GridEdits, DeleteColumnMovesLaterColumnsLeftWithTheirWidths) {
+  Grid grid = labelledGrid(4, 3);
+  for (int c = 0; c < 4; ++c) grid.setColumnWidth(c, 10 + c);
+  grid.deleteColumn(1);
+  ASSERT_EQ(grid.columnCount(), 3);
+  EXPECT_EQ(grid.cell(0, 2), "c0r2");
+  EXPECT_EQ(grid.cell(1, 2), "c2r2");
+  EXPECT_EQ(grid.cell(2, 0), "c3r0");
+  EXPECT_EQ(grid.columnWidth(1), 12);
+  grid.deleteColumn(7);
+  grid.deleteRow(-1);
+  EXPECT_EQ(grid.columnCount(), 3);
+  EXPECT_EQ(grid.rowCount(), 3);
+}
+
+TEST(GridEdits, ClrSGKeepsRowZeroAndResetsWidths) {
+  Grid grid = labelledGrid(3, 6);
+  auto arena = std::make_shared<TextArena>();
+  grid.setCellRef(2, 0, arena, arena->add("shared heading"));
+  grid.setColumnWidth(1, 333);
+  grid.clrSG();
+  EXPECT_EQ(grid.rowCount(), 6);
+  EXPECT_EQ(grid.cell(0, 0), "c0r0");
+  EXPECT_EQ(grid.cell(2, 0), "shared heading");
+  for (int r = 1; r < 6; ++r)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(grid.cell(c, r), "");
+  EXPECT_EQ(grid.columnWidth(1), 100);
+  EXPECT_EQ(grid.defaultColumnWidth(), 100);
+  EXPECT_EQ(grid.defaultRowHeight(), 24);
+}
+
+TEST(GridEdits, CopiesAreIndependent) {
+  Grid grid = labelledGrid(2, 2);
+  Grid copy = grid;
+  copy.setCell(0, 0, "changed");
+  EXPECT_EQ(grid.cell(0, 0), "c0r0");
+  Grid moved = std::move(copy);
+  EXPECT_EQ(moved.cell(0, 0), "changed");
+  EXPECT_EQ(copy.rowCount(), 0);  // NOLINT: a moved-from grid is empty and usable
+  copy.setColumnCount(1);
+  EXPECT_EQ(copy.cell(0, 0), "");
+}
+
+}  // namespace
+}  // namespace tervolin
