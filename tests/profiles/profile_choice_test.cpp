@@ -1,0 +1,174 @@
+#include "profiles/profile_choice.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "profiles/profile_catalogue.h"
+#include "profiles/settings_store.h"
+#include "support/test_support.h"
+
+namespace tervolin {
+namespace {
+
+using test::ScriptedChannel;
+
+std::optional<std::size_t> nodeIndex(std::string_view text) {
+  const auto tree = profileTree();
+  for (std::size_t i = 0; i < tree.size(); ++i)
+    if (tree[i].text == text) return i;
+  ADD_FAILURE() << "no tree node " << cp1251ToUtf8(text);
+  return std::nullopt;
+}
+
+class ProfileChoiceTest : public ::testing::Test {
+ protected:
+  ProfileChoiceTest() {
+    state.programDir = program.path();
+    state.orvikPath = orvik.path() / "";
+  }
+  void addDefinitionFile(std::string_view relative) {
+    const auto file = orvik / relative;
+    std::filesystem::create_directories(file.parent_path());
+    test::writeFile(file, "[1]\n");
+  }
+  std::string lastProfile() const {
+    return registry.readString(kSettingsKey, settings::kLastProfile).value_or("<none>");
+  }
+
+  test::TempDir program, orvik;
+  AppState state;
+  MemoryRegistry registry;
+  ScriptedChannel channel;
+  ProfileChoice choice{state, registry, channel};
+};
+
+TEST_F(ProfileChoiceTest, ChoosingNothingAsksForAChoice) {
+  EXPECT_FALSE(choice.choose(std::nullopt));
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
+            std::vector<std::string>{std::string("Вы должны сделать выбор!!!"_w)});
+  EXPECT_FALSE(choice.chosen());
+  EXPECT_EQ(choice.label(), "Выберите ЭБУ с которым будем работать "_w);
+}
+
+// Choosing a node: code, label, working folder.
+struct ChooseCase {
+  std::string_view before;  // profile code before the choice
+  std::string_view node;
+  std::string_view code;    // code after the choice
+};
+
+TEST_F(ProfileChoiceTest, ChooseSetsCodeLabelAndFolder) {
+  const ChooseCase cases[] = {
+      {"", "Тойота"_w, "Toyota"},
+      {"Toyota", "China", "Toyota"},  // a group keeps the code
+      {"", "Микас 12.3(Евро4)"_w, "M11E3"},
+      {"", "G4EE", "Hyndai2"},
+      {"B797", "Logan", "logan"},
+  };
+  for (const ChooseCase& c : cases) {
+    state.profileCode = std::string(c.before);
+    choice.activate();
+    ASSERT_TRUE(choice.choose(nodeIndex(c.node)));
+    EXPECT_EQ(state.profileCode, c.code);
+    EXPECT_EQ(choice.label(), std::string("Вами выбран протокол "_w) + std::string(c.node));
+    EXPECT_EQ(state.workingFolder, program.path() / std::string(c.code) / "");
+    EXPECT_TRUE(choice.chosen());
+  }
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(ProfileChoiceTest, WorkingFolderFollowsExistingSpelling) {
+  std::filesystem::create_directory(program / "TOYOTA");
+  choice.choose(nodeIndex("Тойота"_w));
+  EXPECT_EQ(state.workingFolder, program.path() / "TOYOTA" / "");
+}
+
+TEST_F(ProfileChoiceTest, ActivationClearsTheFlag) {
+  choice.choose(nodeIndex("OBDII"));
+  choice.activate();
+  EXPECT_FALSE(choice.chosen());
+}
+
+TEST_F(ProfileChoiceTest, ConfirmWithoutValidCodeStays) {
+  for (std::string_view code : {"", "toyota", "China"}) {
+    state.profileCode = std::string(code);
+    EXPECT_FALSE(choice.confirm({}));
+  }
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message).size(), 3u);
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message)[0], "Сделайте выбор!"_w);
+  EXPECT_EQ(lastProfile(), "<none>");
+}
+
+TEST_F(ProfileChoiceTest, ConfirmChosenProfileWithDefinitionFile) {
+  addDefinitionFile("pids/Toyota/Powertrain/pids.ini");
+  choice.choose(nodeIndex("Тойота"_w));
+  EXPECT_TRUE(choice.confirm([] { FAIL() << "settings shown"; }));
+  EXPECT_EQ(lastProfile(), "Toyota");
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(ProfileChoiceTest, HyndaiSecondVariantChecksPowertrain2) {
+  addDefinitionFile("pids/Hyndai/powertrain/pids.ini");
+  choice.choose(nodeIndex("G4EE"));
+  EXPECT_THROW(choice.confirm({}), ProgramEnds);  // only powertrain\ exists
+  addDefinitionFile("pids/Hyndai/powertrain2/pids.ini");
+  EXPECT_TRUE(choice.confirm({}));
+  EXPECT_EQ(lastProfile(), "Hyndai2");
+}
+
+TEST_F(ProfileChoiceTest, MissingFileNoEndsTheProgram) {
+  choice.choose(nodeIndex("OBDII"));
+  channel.yesNoAnswers = {false};
+  EXPECT_THROW(choice.confirm({}), ProgramEnds);
+  const auto questions = channel.texts(ScriptedChannel::Event::YesNo);
+  ASSERT_EQ(questions.size(), 1u);
+  const std::string path = settings::pathToSetting(orvik.path() / "pids/OBDII/powertrain/pids.ini");
+  EXPECT_EQ(questions[0], std::string("Профиль "_w) + path +
+                              std::string(" недоступен! Укажите путь к программе Orvik"_w));
+  EXPECT_EQ(lastProfile(), "<none>");
+}
+
+TEST_F(ProfileChoiceTest, MissingFileYesShowsSettingsUntilFound) {
+  test::TempDir realOrvik;
+  std::filesystem::create_directories(realOrvik / "PIDS/obdii/powertrain");
+  test::writeFile(realOrvik / "PIDS/obdii/powertrain/PIDS.INI", "x");
+  choice.choose(nodeIndex("OBDII"));
+  channel.yesNoAnswers = {true, true};
+  int shown = 0;
+  // The first showing changes nothing, the second points at the real folder.
+  EXPECT_TRUE(choice.confirm([&] {
+    if (++shown == 2) state.orvikPath = realOrvik.path() / "";
+  }));
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::YesNo).size(), 2u);
+  EXPECT_EQ(lastProfile(), "OBDII");
+}
+
+TEST_F(ProfileChoiceTest, EmptyExternalPathUsesProgramFolder) {
+  state.orvikPath.clear();
+  std::filesystem::create_directories(program / "pids/Nissan/powertrain");
+  test::writeFile(program / "pids/Nissan/powertrain/pids.ini", "x");
+  choice.choose(nodeIndex("Ниссан"_w));
+  EXPECT_TRUE(choice.confirm({}));
+}
+
+TEST_F(ProfileChoiceTest, ConfirmKnownProfileWithoutChoiceSkipsTheCheck) {
+  state.profileCode = "B797";
+  choice.activate();
+  EXPECT_TRUE(choice.confirm([] { FAIL() << "settings shown"; }));
+  EXPECT_EQ(state.workingFolder, program.path() / "B797" / "");
+  EXPECT_EQ(lastProfile(), "B797");
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(ProfileChoiceTest, UnwritableRegistryIsSilent) {
+  registry.setReadOnly(true);
+  state.profileCode = "M76";
+  EXPECT_TRUE(choice.confirm({}));
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(ProfileChoiceTest, CancelEndsTheProgram) { EXPECT_THROW(choice.cancel(), ProgramEnds); }
+
+}  // namespace
+}  // namespace tervolin
