@@ -48,7 +48,9 @@ class ViewsTest : public ::testing::Test {
       const std::uint32_t source =
           state.records.addSource({"2101", positionOf(i), "u", std::string(1, letter)});
       ++ordinal;
-      state.records.append(ordinal, source, std::string(1, letter) + std::to_string(ordinal));
+      std::string value(1, letter);
+      value += std::to_string(ordinal);
+      state.records.append(ordinal, source, value);
     }
   }
 
