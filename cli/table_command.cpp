@@ -1,0 +1,174 @@
+// tervolin-cli table: opens a log as the open command does (graphs only off)
+// and prints the grid of the Table view, or of the LOG view.
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/cli_channel.h"
+#include "cli/command.h"
+#include "common/app_state.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "profiles/definition_file.h"
+#include "table/grid.h"
+#include "table/open_log.h"
+
+namespace tervolin::cli {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsage =
+    "  table --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
+    "        [--view table|log] [--format grid] [--out FILE] FILE\n"
+    "      opens FILE as the open command does and prints the grid: rows from row 0,\n"
+    "      cells joined by TAB (\\t \\n \\r \\\\ escaped), UTF-8";
+
+struct Options {
+  std::string profile;
+  std::optional<fs::path> programDir, orvikPath, out;
+  char decimalMark = '.';
+  bool logView = false;
+  fs::path file;
+};
+
+int usageError(std::string_view what) {
+  std::cerr << "tervolin-cli table: " << what << "\n" << kUsage << "\n";
+  return kExitUsage;
+}
+
+// Parses the arguments; an error text when they do not fit the usage.
+std::optional<std::string> parse(std::span<const std::string_view> args, Options& o) {
+  bool haveFile = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view a = args[i];
+    const bool takesValue = a == "--profile" || a == "--program-dir" || a == "--orvik-path" ||
+                            a == "--decimal-mark" || a == "--view" || a == "--format" || a == "--out";
+    if (takesValue) {
+      if (i + 1 >= args.size()) return std::string(a) + " needs a value";
+      const std::string_view v = args[++i];
+      if (a == "--profile") o.profile = v;
+      else if (a == "--program-dir") o.programDir = fs::path(v);
+      else if (a == "--orvik-path") o.orvikPath = fs::path(v);
+      else if (a == "--out") o.out = fs::path(v);
+      else if (a == "--decimal-mark") {
+        if (v.size() != 1) return "--decimal-mark takes one character";
+        o.decimalMark = v[0];
+      } else if (a == "--view") {
+        if (v != "table" && v != "log") return "--view is table or log";
+        o.logView = v == "log";
+      } else if (v != "grid") {
+        return "--format grid is the only format";
+      }
+    } else if (a.starts_with("--")) {
+      return "unknown option " + std::string(a);
+    } else if (haveFile) {
+      return "one FILE only";
+    } else {
+      o.file = fs::path(a);
+      haveFile = true;
+    }
+  }
+  if (o.profile.empty()) return "--profile CODE is required";
+  if (!haveFile) return "FILE is required";
+  return std::nullopt;
+}
+
+bool readable(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
+  return static_cast<bool>(in);
+}
+
+void appendEscaped(std::string& out, std::string_view cell) {
+  for (char c : cell) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+}
+
+// Every row from row 0: cells joined by TAB, escaped, UTF-8, LF line ends.
+std::string gridText(const Grid& grid) {
+  std::string out;
+  std::string line;
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    line.clear();
+    for (int c = 0; c < grid.columnCount(); ++c) {
+      if (c > 0) line += '\t';
+      appendEscaped(line, grid.cell(c, r));
+    }
+    out += cp1251ToUtf8(line);
+    out += '\n';
+  }
+  return out;
+}
+
+int run(std::span<const std::string_view> args) {
+  Options o;
+  if (const auto error = parse(args, o)) return usageError(*error);
+
+  AppState state;
+  state.programDir = o.programDir ? *o.programDir : executableDir();
+  state.orvikPath = o.orvikPath ? *o.orvikPath : state.programDir;
+  state.profileCode = o.profile;
+  state.lastProfile = o.profile;
+  state.decimalMark = o.decimalMark;
+  // As the open command: a pids.ini beside the program makes the program
+  // folder the working folder; otherwise the profile's own folder is.
+  state.workingFolder = fileExistsIgnoringCase(state.programDir, kPidsIni)
+                            ? state.programDir
+                            : resolveIgnoringCase(state.programDir, o.profile);
+  state.tableOnly = o.logView ? 0 : 1;
+  state.viewMode = o.logView ? ViewMode::Log : ViewMode::Table;
+
+  if (!readable(o.file)) {
+    std::cerr << "tervolin-cli table: cannot read " << o.file.string() << "\n";
+    return kExitFailure;
+  }
+
+  CliChannel channel;
+  Grid grid;
+  try {
+    const OpenOutcome outcome = openLog(state, channel, o.file, grid);
+    if (!outcome.supported) {
+      std::cerr << "tervolin-cli table: " << (outcome.kind == LogKind::XmlLog ? "XML" : "CSV")
+                << " logs cannot be opened yet: " << o.file.string() << "\n";
+      return kExitFailure;
+    }
+    // A graph file always opens in Table view; the LOG view asked for shows
+    // its raw lines afterwards.
+    if (o.logView && state.viewMode != ViewMode::Log) {
+      state.viewMode = ViewMode::Log;
+      showCurrentView(state, channel, grid);
+    }
+  } catch (const ProgramEnds&) {
+    return kExitFailure;
+  }
+
+  const std::string text = gridText(grid);
+  if (o.out) {
+    if (!writeFileAtomically(*o.out, text)) {
+      std::cerr << "tervolin-cli table: cannot write " << o.out->string() << "\n";
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  std::cout.flush();
+  return std::cout ? kExitOk : kExitFailure;
+}
+
+const Registration reg{{"table", kUsage, &run}};
+
+}  // namespace
+}  // namespace tervolin::cli

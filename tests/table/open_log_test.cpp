@@ -1,0 +1,154 @@
+#include "table/open_log.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/paths.h"
+#include "common/text.h"
+#include "profiles/definition_file.h"
+#include "support/test_support.h"
+
+namespace tervolin {
+namespace {
+
+using test::ScriptedChannel;
+using Row = std::vector<std::string>;
+
+// Two cycles of 21 01 answered with two data bytes each; 21 02 is defined
+// but never polled.
+constexpr std::string_view kTextLog =
+    "TxD 82 10 F1 21 01 A5\r\n"
+    "RxD 84 F1 10 61 01 7B 2C 5E\r\n"
+    "\r\n"
+    "TxD 82 10 F1 21 01 A5\r\n"
+    "RxD 84 F1 10 61 01 50 32 5E\r\n";
+
+class OpenLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.programDir = dir.path();
+    state.workingFolder = dir.path();
+    state.profileCode = "Toyota";
+    test::writeFile(dir / "pids.ini", definitionFileText(std::vector<ParamDef>{
+                                          {"2101", "Tw", "C", "0000", "", 0},
+                                          {"2101", "Ta", "C", "0100", "", 1},
+                                          {"2102", "Unused", "C", "0000", "", 2}}));
+    test::writeFile(dir / "formules.ini", "21010000FT\r\n21010100FT\r\n21020000FT\r\n");
+  }
+
+  Row row(int r) const {
+    Row out;
+    for (int c = 0; c < grid.columnCount(); ++c) out.emplace_back(grid.cell(c, r));
+    return out;
+  }
+
+  test::TempDir dir;
+  AppState state;
+  ScriptedChannel channel;
+  Grid grid;
+};
+
+TEST(LogKind, ExtensionDecidesTheReader) {
+  struct Case {
+    const char* name;
+    LogKind kind;
+  };
+  for (const Case& k : std::vector<Case>{{"a.rtd", LogKind::GraphFile},
+                                         {"a.RTD", LogKind::TextLog},
+                                         {"a.xml", LogKind::XmlLog},
+                                         {"a.XML", LogKind::TextLog},
+                                         {"a.csv", LogKind::CsvLog},
+                                         {"a.CsV", LogKind::CsvLog},
+                                         {"a.log", LogKind::TextLog},
+                                         {"csv", LogKind::TextLog},
+                                         {"a.csvx", LogKind::TextLog},
+                                         {"a", LogKind::TextLog}})
+    EXPECT_EQ(logKindOf(k.name), k.kind) << k.name;
+}
+
+TEST_F(OpenLogTest, TextLogInTableViewKeepsOnlyUsedParameters) {
+  test::writeFile(dir / "demo.log", kTextLog);
+  state.tableOnly = 1;
+  const OpenOutcome outcome = openLog(state, channel, dir / "demo.log", grid);
+  EXPECT_TRUE(outcome.supported);
+  EXPECT_EQ(state.viewMode, ViewMode::Table);
+  EXPECT_EQ(state.openFileName, dir / "demo.log");
+  EXPECT_EQ(state.layout.ecuPair, "F1 10");
+  ASSERT_EQ(grid.rowCount(), 4);
+  EXPECT_EQ(row(0), (Row{"2101/0000", "2101/0100"}));
+  EXPECT_EQ(row(1), (Row{"Tw (C)", "Ta (C)"}));
+  EXPECT_EQ(row(2), (Row{"83", "4"}));  // 7B - 40 and 2C - 40
+  EXPECT_EQ(row(3), (Row{"40", "10"}));
+  EXPECT_TRUE(fileExistsIgnoringCase(dir.path(), "_UsesTblPids.ini"));
+}
+
+TEST_F(OpenLogTest, ProfilesThatSkipSelectionShowEveryDefinition) {
+  test::writeFile(dir / "demo.log", kTextLog);
+  state.profileCode = "Hyndai";
+  state.tableOnly = 1;
+  openLog(state, channel, dir / "demo.log", grid);
+  EXPECT_EQ(state.definitionFileName, "pids.ini");
+  ASSERT_EQ(grid.columnCount(), 3);
+  EXPECT_EQ(row(2), (Row{"83", "4", ""}));
+  EXPECT_FALSE(fileExistsIgnoringCase(dir.path(), "_UsesTblPids.ini"));
+}
+
+TEST_F(OpenLogTest, TextLogInLogViewShowsTheLinesAndSwitchesToTable) {
+  test::writeFile(dir / "demo.log", kTextLog);
+  openLog(state, channel, dir / "demo.log", grid);
+  EXPECT_EQ(state.viewMode, ViewMode::Log);
+  ASSERT_EQ(grid.rowCount(), 6);
+  EXPECT_EQ(grid.cell(0, 2), "TxD 82 10 F1 21 01 A5");
+  EXPECT_EQ(grid.cell(0, 5), "RxD 84 F1 10 61 01 50 32 5E");
+  EXPECT_EQ(state.records.size(), 4u);
+
+  // The view switch rebuilds from the records without reading the log again.
+  std::filesystem::remove(dir / "demo.log");
+  state.viewMode = ViewMode::Table;
+  showCurrentView(state, channel, grid);
+  EXPECT_EQ(row(3), (Row{"40", "10"}));
+}
+
+TEST_F(OpenLogTest, GraphFileOpensInTableView) {
+  std::string rtd(6, '\0');
+  rtd += std::string("\x64\x00", 2);                    // interval 100
+  rtd += std::string("\x21\x01\x00\x00\x00", 5);        // channel 0: 2101, 0000
+  rtd += std::string("\x21\x01\x00\x01\x00", 5);        // channel 1: 2101, 0100
+  rtd += std::string(30, '\0');                         // six empty channels
+  for (std::string_view frame : {std::string_view("\x04\x00\x61\x01\x7B\x2C", 6),
+                                 std::string_view("\x02\x00\x50\x01", 4),  // session answer: skipped
+                                 std::string_view("\x04\x00\x61\x01\x50\x32", 6)})
+    rtd += frame;
+  test::writeFile(dir / "demo.rtd", rtd);
+  const OpenOutcome outcome = openLog(state, channel, dir / "demo.rtd", grid);
+  EXPECT_EQ(outcome.kind, LogKind::GraphFile);
+  EXPECT_EQ(state.viewMode, ViewMode::Table);
+  EXPECT_EQ(state.definitionFileName, "_tmp.ini");
+  ASSERT_EQ(grid.rowCount(), 4);
+  EXPECT_EQ(row(0), (Row{"2101/0000", "2101/0100"}));
+  EXPECT_EQ(row(1), (Row{"Tw (C)", "Ta (C)"}));
+  EXPECT_EQ(row(2), (Row{"83", "4"}));
+  EXPECT_EQ(row(3), (Row{"40", "10"}));
+}
+
+TEST_F(OpenLogTest, XmlAndCsvAreNotReadYet) {
+  for (const char* name : {"scan.xml", "export.CSV"}) {
+    test::writeFile(dir / name, "anything");
+    const OpenOutcome outcome = openLog(state, channel, dir / name, grid);
+    EXPECT_FALSE(outcome.supported) << name;
+    EXPECT_TRUE(state.openFileName.empty());
+    EXPECT_EQ(grid.columnCount(), 0);
+  }
+}
+
+TEST_F(OpenLogTest, MissingFormulaFileEndsTheProgram) {
+  std::filesystem::remove(dir / "formules.ini");
+  test::writeFile(dir / "demo.log", kTextLog);
+  state.tableOnly = 1;
+  EXPECT_THROW(openLog(state, channel, dir / "demo.log", grid), ProgramEnds);
+}
+
+}  // namespace
+}  // namespace tervolin
