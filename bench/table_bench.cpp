@@ -1,0 +1,149 @@
+// Building the main grid: the Table view over 20 million records (500,000
+// polling cycles of 40 parameters) and the LOG view of a 1,000,000-line log.
+// Prints cells or lines per second, the grid's own memory and the process's
+// peak memory.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/app_state.h"
+#include "common/paths.h"
+#include "common/user_channel.h"
+#include "profiles/definition_file.h"
+#include "table/grid.h"
+#include "table/table_views.h"
+
+namespace tervolin {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr int kColumns = 40;
+constexpr int kCycles = 500'000;
+constexpr int kLogLines = 1'000'000;
+
+class SilentChannel : public UserChannel {
+ public:
+  void message(std::string_view) override {}
+  bool okBox(std::string_view) override { return true; }
+  bool yesNo(std::string_view) override { return false; }
+  void closeMainWindow() override {}
+};
+
+// Peak resident memory of the process, in MiB.
+double peakMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
+std::string positionOf(int i) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X00", i % 256);
+  return text;
+}
+
+// A program folder with 40 definitions of request 2101 and their formulas.
+struct Folder {
+  fs::path dir = fs::temp_directory_path() / "tervolin-table-bench";
+  Folder() {
+    fs::create_directories(dir);
+    std::vector<ParamDef> defs;
+    std::string formulas;
+    for (int i = 0; i < kColumns; ++i) {
+      defs.push_back({"2101", "P" + std::to_string(i), "u", positionOf(i), "", i});
+      formulas += "2101" + positionOf(i) + "FT\r\n";
+    }
+    writeFileAtomically(dir / "pids.ini", definitionFileText(defs));
+    writeFileAtomically(dir / "formules.ini", formulas);
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+Folder& folder() {
+  static Folder f;
+  return f;
+}
+
+AppState& tableState() {
+  static AppState* state = [] {
+    auto* s = new AppState;
+    s->programDir = folder().dir;
+    s->workingFolder = folder().dir;
+    s->definitionFileName = std::string(kPidsIni);
+    std::vector<std::uint32_t> sources;
+    for (int i = 0; i < kColumns; ++i) sources.push_back(s->records.addSource({"2101", positionOf(i), "u", "P"}));
+    std::string value;
+    for (int cycle = 0; cycle < kCycles; ++cycle)
+      for (int i = 0; i < kColumns; ++i) {
+        value = std::to_string((cycle * 7 + i * 13) % 2000);
+        value += ".5";
+        s->records.append(cycle + 1, sources[static_cast<std::size_t>(i)], value);
+      }
+    return s;
+  }();
+  return *state;
+}
+
+void BM_TableView(benchmark::State& bs) {
+  AppState& state = tableState();
+  SilentChannel channel;
+  Grid grid;
+  for (auto _ : bs) {
+    TablSG(state, channel, grid);
+    benchmark::DoNotOptimize(grid.rowCount());
+  }
+  if (grid.rowCount() != kCycles + 2 || grid.columnCount() != kColumns) bs.SkipWithError("wrong grid shape");
+  bs.counters["cells/s"] = benchmark::Counter(double(kCycles) * kColumns, benchmark::Counter::kIsIterationInvariantRate);
+  bs.counters["grid_MiB"] = double(grid.memoryBytes()) / (1 << 20);
+  bs.counters["records_MiB"] = double(state.records.memoryBytes()) / (1 << 20);
+  bs.counters["peak_MiB"] = peakMiB();
+}
+BENCHMARK(BM_TableView)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LogView(benchmark::State& bs) {
+  const fs::path log = folder().dir / "big.log";
+  {
+    std::string text;
+    text.reserve(std::size_t{kLogLines} * 40);
+    char line[96];
+    for (int i = 0; i < kLogLines / 2; ++i) {
+      const int ms = i * 125;
+      std::snprintf(line, sizeof line, "[%02d:%02d:%02d.%03d] TxD 82 10 F1 21 01 A5\r\n", ms / 3600000 % 24,
+                    ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+      text += line;
+      std::snprintf(line, sizeof line, "[%02d:%02d:%02d.%03d] RxD 84 F1 10 61 01 %02X %02X 5E\r\n", ms / 3600000 % 24,
+                    ms / 60000 % 60, ms / 1000 % 60, ms % 1000, i % 256, (i * 7) % 256);
+      text += line;
+    }
+    writeFileAtomically(log, text);
+  }
+  AppState state;
+  state.programDir = folder().dir;
+  state.workingFolder = folder().dir;
+  SilentChannel channel;
+  Grid grid;
+  for (auto _ : bs) {
+    buildLogView(state, channel, log, grid);
+    benchmark::DoNotOptimize(grid.rowCount());
+  }
+  if (grid.rowCount() != kLogLines + 2) bs.SkipWithError("wrong row count");
+  bs.counters["lines/s"] = benchmark::Counter(kLogLines, benchmark::Counter::kIsIterationInvariantRate);
+  bs.counters["grid_MiB"] = double(grid.memoryBytes()) / (1 << 20);
+  bs.counters["peak_MiB"] = peakMiB();
+}
+BENCHMARK(BM_LogView)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace tervolin
+
+BENCHMARK_MAIN();
