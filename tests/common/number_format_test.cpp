@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "common/number_format.h"
+
+namespace tervolin {
+namespace {
+
+struct FixedCase {
+  double value;
+  int precision, digits;
+  std::string_view expected;
+};
+
+constexpr FixedCase kFixed[] = {
+    {16383.75, 8, 0, "16384"},
+    {99.21875, 4, 2, "99.22"},
+    {-100, 6, 2, "-100.00"},
+    {0.5, 5, 3, "0.500"},
+    {-0.004, 8, 2, "0.00"},
+    {-0.0, 8, 2, "0.00"},
+    {0, 8, 0, "0"},
+    {6.5, 8, 0, "7"},
+    {-6.5, 8, 0, "-7"},
+    {7.5, 8, 0, "8"},              // not to even
+    {0.125, 8, 2, "0.13"},         // an exact binary half
+    {-0.125, 8, 2, "-0.13"},
+    {2.675, 8, 2, "2.67"},         // the double lies below 2.675
+    {1.005, 8, 2, "1.00"},         // likewise below 1.005
+    {0.045, 8, 2, "0.04"},         // below 0.045
+    {0.0450000001, 8, 2, "0.05"},
+    {12345.678, 6, 2, "12345.70"},  // six significant digits keep one decimal
+    {123456.7, 6, 2, "123457.00"},
+    {999999.6, 6, 2, "1.00000E+006"},  // rounding carries past P digits
+    {1234567.0, 6, 2, "1.23457E+006"},
+    {100000, 5, 1, "1.0000E+005"},
+    {-100000, 5, 1, "-1.0000E+005"},
+    {408741561.6, 8, 2, "4.0874156E+008"},
+    {1e300, 8, 2, "1.0000000E+300"},
+    {5, 1, 0, "5"},
+    {15, 1, 0, "2E+001"},
+    {63.5, 5, 3, "63.500"},
+    {-64, 5, 1, "-64.0"},
+    {0.001234, 2, 8, "0.00120000"},
+    {9.9996, 4, 3, "10.000"},
+    {0.000001, 8, 3, "0.000"},
+    {5e-324, 8, 3, "0.000"},
+    {0.0005, 8, 3, "0.001"},       // the double is just above 0.0005
+    {-2.8125, 10, 4, "-2.8125"},
+    {1367.57945, 10, 4, "1367.5794"},  // the double lies below the half
+};
+
+TEST(FixedText, RoundsAndWritesAsTheTablesShowThem) {
+  for (const FixedCase& c : kFixed)
+    EXPECT_EQ(fixedText(c.value, c.precision, c.digits, '.'), c.expected)
+        << c.value << " as " << c.precision << "/" << c.digits;
+}
+
+TEST(FixedText, UsesTheDecimalMark) {
+  EXPECT_EQ(fixedText(99.21875, 4, 2, ','), "99,22");
+  EXPECT_EQ(fixedText(-0.5, 5, 3, ','), "-0,500");
+  EXPECT_EQ(fixedText(100000, 5, 1, ','), "1,0000E+005");
+  EXPECT_EQ(fixedText(16383.75, 8, 0, ','), "16384");
+}
+
+TEST(FixedText, NonFiniteValuesAreNamed) {
+  EXPECT_EQ(fixedText(std::numeric_limits<double>::quiet_NaN(), 8, 2, '.'), "NAN");
+  EXPECT_EQ(fixedText(std::numeric_limits<double>::infinity(), 8, 2, '.'), "INF");
+  EXPECT_EQ(fixedText(-std::numeric_limits<double>::infinity(), 8, 2, '.'), "-INF");
+}
+
+// Reference: the exact decimal expansion of the double, rounded by hand.
+std::string reference(double v, int p, int d) {
+  char buf[1200];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 1080);
+  std::string s(buf, r.ptr);
+  const std::size_t dot = s.find('.');
+  std::string digits = s.substr(0, dot) + s.substr(dot + 1);
+  int intLen = static_cast<int>(dot);
+  // Leading-digit weight: count integer digits, or leading zeros after the dot.
+  const std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return d > 0 ? "0." + std::string(d, '0') : "0";
+  const int lead = intLen - 1 - static_cast<int>(first);
+  if (lead + 1 > p) return "exp";
+  const int keep = std::min(d, p - 1 - lead);  // decimals kept
+  std::string kept = digits.substr(0, intLen + keep);
+  if (digits[intLen + keep] >= '5') {
+    int k = static_cast<int>(kept.size()) - 1;
+    while (k >= 0 && kept[k] == '9') kept[k--] = '0';
+    if (k < 0) kept.insert(kept.begin(), '1'), ++intLen;
+    else ++kept[k];
+  }
+  std::string ip = kept.substr(0, intLen);
+  ip.erase(0, std::min(ip.find_first_not_of('0'), ip.size() - 1));
+  if (static_cast<int>(ip.size()) > p) return "exp";
+  std::string fp = kept.substr(intLen) + std::string(d - keep, '0');
+  const bool zero = kept.find_first_not_of('0') == std::string::npos;
+  return (v < 0 && !zero ? "-" : "") + ip + (d > 0 ? "." + fp : "");
+}
+
+TEST(FixedText, AgreesWithTheExactExpansionOnManyValues) {
+  std::mt19937_64 rng(7);
+  const int formats[][2] = {{8, 2}, {8, 3}, {6, 2}, {5, 3}, {5, 1}, {4, 2}, {4, 1}, {8, 0}, {10, 4}, {4, 0}};
+  int checked = 0;
+  for (int n = 0; n < 200000; ++n) {
+    double v;
+    switch (n % 4) {
+      case 0: v = static_cast<double>(static_cast<std::int64_t>(rng() % 2000001) - 1000000) / 1024; break;  // binary ties
+      case 1: v = static_cast<double>(rng() % 65536) * 0.005 - 100; break;
+      case 2: v = std::ldexp(static_cast<double>(rng() % (1ull << 53)), -static_cast<int>(rng() % 80)); break;
+      default: v = static_cast<double>(static_cast<std::int64_t>(rng() % 20000001) - 10000000) / 2000; break;
+    }
+    const auto& f = formats[rng() % std::size(formats)];
+    const std::string want = reference(v, f[0], f[1]);
+    if (want == "exp") continue;
+    ASSERT_EQ(fixedText(v, f[0], f[1], '.'), want) << v << " as " << f[0] << "/" << f[1];
+    ++checked;
+  }
+  EXPECT_GT(checked, 150000);
+}
+
+TEST(IntText, WritesSignAndDigits) {
+  EXPECT_EQ(intText(0), "0");
+  EXPECT_EQ(intText(-65408), "-65408");
+  EXPECT_EQ(intText(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
+}
+
+TEST(ParseNumber, IsStrict) {
+  struct Case {
+    std::string_view text;
+    char mark;
+    std::optional<double> expected;
+  };
+  const Case cases[] = {
+      {"12.5", '.', 12.5}, {"12,5", ',', 12.5}, {"12,5", '.', std::nullopt}, {"12.5", ',', std::nullopt},
+      {"-0.25", '.', -0.25}, {"+3", '.', 3.0},   {"1e3", '.', 1000.0},         {"1,5E-1", ',', 0.15},
+      {"", '.', std::nullopt}, {" 1", '.', std::nullopt}, {"1 ", '.', std::nullopt}, {"-", '.', std::nullopt},
+      {".", '.', std::nullopt}, {"1e", '.', std::nullopt}, {"1..2", '.', std::nullopt}, {"0x10", '.', std::nullopt},
+      {"nan", '.', std::nullopt}, {"inf", '.', std::nullopt}, {"1e999", '.', std::nullopt}, {"+-1", '.', std::nullopt},
+      {".5", '.', 0.5}, {"5.", '.', 5.0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parseNumber(c.text, c.mark), c.expected) << c.text;
+}
+
+TEST(ParseInteger, IsStrict) {
+  EXPECT_EQ(parseInteger("42"), 42);
+  EXPECT_EQ(parseInteger("-42"), -42);
+  EXPECT_EQ(parseInteger("+42"), 42);
+  EXPECT_EQ(parseInteger("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+  for (std::string_view bad : {"", "+", "-", "+-1", "1.0", " 1", "1 ", "9223372036854775808", "0x1", "1e3"})
+    EXPECT_FALSE(parseInteger(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace tervolin
