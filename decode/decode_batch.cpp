@@ -1,0 +1,73 @@
+#include "decode/decode_batch.h"
+
+#include <array>
+
+#include "common/text.h"
+#include "decode/decode_dan.h"
+
+namespace tervolin {
+
+std::string unescapeField(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (std::size_t k = 0; k < field.size(); ++k) {
+    const char c = field[k];
+    if (c != '\\' || k + 1 == field.size()) {
+      out += c;
+      continue;
+    }
+    switch (field[k + 1]) {
+      case 't': out += '\t'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case '\\': out += '\\'; break;
+      default: out += c; continue;  // keep the backslash, read the next character normally
+    }
+    ++k;
+  }
+  return out;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+}
+
+void decodeBatch(std::string_view input, char decimalMark, std::string& output) {
+  bool first = true;
+  while (!input.empty()) {
+    const std::size_t end = input.find('\n');
+    std::string_view line = input.substr(0, end);
+    input = end == std::string_view::npos ? std::string_view{} : input.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (first && line.starts_with("formula")) {
+      first = false;
+      continue;
+    }
+    first = false;
+
+    std::array<std::string, 5> fields;  // formula, position, request, inverse, data
+    for (std::size_t f = 0; f < fields.size() && !line.empty(); ++f) {
+      const std::size_t tab = line.find('\t');
+      const std::string_view raw = f + 1 == fields.size() ? line : line.substr(0, tab);
+      fields[f] = utf8ToCp1251(unescapeField(raw));
+      line = tab == std::string_view::npos || f + 1 == fields.size() ? std::string_view{} : line.substr(tab + 1);
+    }
+    const DecodeOptions options{fields[3] == "1", decimalMark};
+    try {
+      appendEscaped(output, cp1251ToUtf8(DecodeDan(fields[4], fields[2], fields[1], fields[0], options)));
+    } catch (const DecodeError&) {
+      output += kDecodeFailed;
+    }
+    output += '\n';
+  }
+}
+
+}  // namespace tervolin
