@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -123,9 +124,14 @@ class KeyMatcher {
     }
   }
 
-  // Calls found(keyId) for every occurrence of every key in `text`.
+  // Calls found(keyId) for every key that occurs in `text`, at least once
+  // per key and line. A node reported in this line has had its whole output
+  // chain reported too, so the walk stops there: keys nested in one another
+  // ("A", "AA", "AAA", ...) cost no more than once per line.
   template <class Found>
-  void scan(std::string_view text, Found&& found) const {
+  void scan(std::string_view text, Found&& found) {
+    if (reported_.size() != nodes_.size()) reported_.assign(nodes_.size(), 0);
+    const std::uint64_t stamp = ++scans_;
     int state = 0;
     for (const char ch : text) {
       const auto c = static_cast<unsigned char>(ch);
@@ -138,8 +144,11 @@ class KeyMatcher {
         if (state == 0) break;
         state = nodes_[state].fail;
       }
-      for (int m = nodes_[state].key >= 0 ? state : nodes_[state].output; m >= 0; m = nodes_[m].output)
+      for (int m = nodes_[state].key >= 0 ? state : nodes_[state].output;
+           m >= 0 && reported_[static_cast<std::size_t>(m)] != stamp; m = nodes_[m].output) {
+        reported_[static_cast<std::size_t>(m)] = stamp;
         found(nodes_[m].key);
+      }
     }
   }
 
@@ -163,6 +172,8 @@ class KeyMatcher {
   std::vector<Node> nodes_{1};
   std::array<int, 256> rootNext_{};
   int keyCount_ = 0;
+  std::vector<std::uint64_t> reported_;  // per node: the scan that reported it last
+  std::uint64_t scans_ = 0;
 };
 
 // The formula code in a formula line: two characters starting four after the

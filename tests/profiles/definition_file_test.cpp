@@ -456,6 +456,19 @@ TEST(FormulaLookup, ThousandEntriesAgainstTenThousandLinesInMilliseconds) {
     EXPECT_EQ(state.definitions[i].formulaCode, referenceFormula(reference[i], lines));
 }
 
+TEST(FormulaLookup, NestedKeysOnOneHugeLineStayFast) {
+  // Keys "A", "AA", ... each end at every position of a line of 'A's.
+  std::vector<ParamDef> defs(1025);
+  for (std::size_t i = 0; i < defs.size(); ++i) defs[i].requestCode = std::string(i + 1, 'A');
+  const std::string formulas = std::string(2'000'000, 'A') + "\r\n2";
+  const auto start = std::chrono::steady_clock::now();
+  assignFormulaCodes(defs, formulas);
+  const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(ms, 2000.0);
+  EXPECT_EQ(defs[0].formulaCode, "AA");
+  EXPECT_EQ(defs[1024].formulaCode, "AA");
+}
+
 TEST(DefinitionFileText, FourCrlfLinesPerDefinitionThatReadBackUnchanged) {
   const std::vector<ParamDef> defs = {
       {"2101", std::string("Обороты"_w), std::string("об/мин"_w), "0100", "", 0},
