@@ -128,12 +128,49 @@ void appendExponent(std::string& out, int exp10) {
   out.append(buf, len);
 }
 
+// round(a / 10^k) with halves away from zero, exactly, for k >= 1. False
+// when the 128-bit arithmetic cannot hold it.
+bool scaledRoundDown(double a, int k, std::uint64_t& result) {
+  if (k > 38) return false;
+  const auto bits = std::bit_cast<std::uint64_t>(a);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0) return false;
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int ex = biased - 1075;
+  const u128 p = pow10u(k);
+  u128 numerator = m, denominator = p;
+  if (ex >= 0) {
+    if (ex > 74) return false;
+    numerator = static_cast<u128>(m) << ex;
+  } else {
+    if (-ex > 127 || (p >> (127 + ex)) != 0) return false;
+    denominator = p << -ex;
+  }
+  u128 q = numerator / denominator;
+  const u128 r = numerator - q * denominator;
+  if (r >= denominator - r) ++q;
+  if (q >> 64) return false;
+  result = static_cast<std::uint64_t>(q);
+  return true;
+}
+
 // Exponent form with `precision` significant digits: "1.0000E+005".
 std::string exponentText(bool negative, double a, int precision, char mark) {
-  std::string digits;
-  int exp10;
-  exactDigits(a, digits, exp10);
-  std::string kept = roundDigits(digits, exp10, exp10 - precision + 1);
+  std::string kept;
+  int exp10 = leadingExponent(a);
+  std::uint64_t n = 0;
+  const int k = exp10 - precision + 1;  // the digit of weight 10^k is the last one kept
+  if (precision <= 18 && exp10 >= 0 && exp10 < 23 &&
+      (k >= 1 ? scaledRoundDown(a, k, n) : scaledRound(a, -k, n))) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    kept.assign(buf, res.ptr);
+    if (static_cast<int>(kept.size()) > precision) ++exp10;  // carried to 10^precision
+  } else {
+    std::string digits;
+    exactDigits(a, digits, exp10);
+    kept = roundDigits(digits, exp10, exp10 - precision + 1);
+  }
   kept.resize(static_cast<std::size_t>(precision), '0');
   std::string out;
   if (negative) out += '-';
