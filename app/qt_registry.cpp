@@ -84,16 +84,21 @@ bool QtRegistry::createKey(std::string_view key) {
   const auto parts = keyParts(key);
   if (parts.empty()) return false;
   QString group;
-  bool changed = false;
+  QStringList added;
   // Every parent gets its own marker, as every parent of a registry key exists.
   for (auto part : parts) {
     group = group.isEmpty() ? escapedName(part) : entry(group, escapedName(part));
     if (!settings_->contains(entry(group, kNameEntry))) {
       settings_->setValue(entry(group, kNameEntry), toQString(part));
-      changed = true;
+      added << entry(group, kNameEntry);
     }
   }
-  return changed ? flush() : settings_->isWritable();
+  if (added.isEmpty()) return settings_->isWritable();
+  if (flush()) return true;
+  // Nothing was stored: forget the markers, so that this run does not see
+  // keys that the next one will not.
+  for (const QString& name : added) settings_->remove(name);
+  return false;
 }
 
 bool QtRegistry::deleteKey(std::string_view key) {
@@ -131,9 +136,22 @@ std::optional<std::string> QtRegistry::readString(std::string_view key, std::str
 bool QtRegistry::writeValue(std::string_view key, std::string_view name, const QString& data) {
   if (!createKey(key)) return false;
   const QString group = groupOf(key);
-  settings_->setValue(entry(group, kValuePrefix + escapedName(name)), data);
-  settings_->setValue(entry(group, kValueNamePrefix + escapedName(name)), toQString(name));
-  return flush();
+  const QString dataEntry = entry(group, kValuePrefix + escapedName(name));
+  const QString nameEntry = entry(group, kValueNamePrefix + escapedName(name));
+  const QVariant oldData = settings_->value(dataEntry), oldName = settings_->value(nameEntry);
+  settings_->setValue(dataEntry, data);
+  settings_->setValue(nameEntry, toQString(name));
+  if (flush()) return true;
+  // Not stored: the value reads as it did before the write.
+  const auto restore = [this](const QString& e, const QVariant& old) {
+    if (old.isValid())
+      settings_->setValue(e, old);
+    else
+      settings_->remove(e);
+  };
+  restore(dataEntry, oldData);
+  restore(nameEntry, oldName);
+  return false;
 }
 
 bool QtRegistry::writeInt(std::string_view key, std::string_view name, std::int32_t value) {
