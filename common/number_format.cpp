@@ -36,9 +36,12 @@ constexpr double kNegPow10d[31] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-
 // power of ten may be counted one too high; the digits kept are the same.
 int leadingExponent(double a) {
   if (a >= 1) {
-    int e = 0;
-    while (e < 22 && a >= kPow10d[e + 1]) ++e;
-    return a >= 1e23 ? 23 : e;
+    if (a >= 1e23) return 23;
+    // floor(log10(2^b)) for the binary exponent b, then at most one step up.
+    const int b = static_cast<int>((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7FF) - 1023;
+    int e = (b * 78913) >> 18;
+    if (e < 22 && a >= kPow10d[e + 1]) ++e;
+    return e;
   }
   int k = 1;
   while (k <= 30 && a < kNegPow10d[k]) ++k;
@@ -236,23 +239,28 @@ std::string fixedText(double value, int precision, int digits, char decimalMark)
   const int intLen = std::max(len - decimals, 0);
   if (intLen > precision) return exponentText(negative, a, precision, decimalMark);
 
-  std::string out;
-  out.reserve(static_cast<std::size_t>(intLen + digits + 3));
-  if (negative && n != 0) out += '-';
+  // Build in a local buffer: sign, integer digits, mark, decimals.
+  char text[128];
+  char* w = text;
+  if (negative && n != 0) *w++ = '-';
   if (intLen == 0) {
-    out += '0';
+    *w++ = '0';
   } else {
-    out.append(buf, static_cast<std::size_t>(intLen));
+    std::memcpy(w, buf, static_cast<std::size_t>(intLen));
+    w += intLen;
   }
   if (digits > 0) {
-    out += decimalMark;
+    *w++ = decimalMark;
     // Fraction digits of n, left-padded with zeros to `decimals`, then zeros.
     const int fracLen = len - intLen;
-    out.append(static_cast<std::size_t>(decimals - fracLen), '0');
-    out.append(buf + intLen, static_cast<std::size_t>(fracLen));
-    out.append(static_cast<std::size_t>(digits - decimals), '0');
+    std::memset(w, '0', static_cast<std::size_t>(decimals - fracLen));
+    w += decimals - fracLen;
+    std::memcpy(w, buf + intLen, static_cast<std::size_t>(fracLen));
+    w += fracLen;
+    std::memset(w, '0', static_cast<std::size_t>(digits - decimals));
+    w += digits - decimals;
   }
-  return out;
+  return std::string(text, w);
 }
 
 std::string intText(std::int64_t value) {

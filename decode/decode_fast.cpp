@@ -44,23 +44,41 @@ class ValueSlots {
 
 }  // namespace
 
+namespace {
+
+// Hex digit values of every byte, -1 for non-digits.
+struct HexTable {
+  std::int8_t value[256];
+  constexpr HexTable() : value() {
+    for (int c = 0; c < 256; ++c) value[c] = static_cast<std::int8_t>(hexDigitValue(static_cast<char>(c)));
+  }
+};
+constexpr HexTable kHex;
+
+inline int digit(char c) { return kHex.value[static_cast<unsigned char>(c)]; }
+
+}  // namespace
+
 void ResponseBytes::assign(std::string_view data) {
-  compact.clear();
-  compact.reserve(data.size());
-  for (char c : data)
-    if (c != ' ') compact += c;
+  compact.resize(data.size());
+  char* const begin = compact.data();
+  char* w = begin;
+  for (char c : data) {
+    *w = c;
+    w += c != ' ';
+  }
+  compact.resize(static_cast<std::size_t>(w - begin));
   slotCount = slotCountFor(compact.size());
   lastSlotShort = slotCount > 0 && 2 * slotCount > compact.size();
   slotValue.resize(slotCount);
-  for (std::size_t k = 0; k < slotCount; ++k) {
-    const int hi = hexDigitValue(compact[2 * k]);
-    if (2 * k + 1 >= compact.size()) {
-      slotValue[k] = static_cast<std::int16_t>(hi);
-      continue;
-    }
-    const int lo = hexDigitValue(compact[2 * k + 1]);
-    slotValue[k] = static_cast<std::int16_t>(hi < 0 || lo < 0 ? -1 : hi * 16 + lo);
+  const char* text = compact.data();
+  const std::size_t whole = lastSlotShort ? slotCount - 1 : slotCount;
+  for (std::size_t k = 0; k < whole; ++k) {
+    const int hi = digit(text[2 * k]);
+    const int lo = digit(text[2 * k + 1]);
+    slotValue[k] = static_cast<std::int16_t>((hi | lo) < 0 ? -1 : hi * 16 + lo);
   }
+  if (lastSlotShort) slotValue[whole] = static_cast<std::int16_t>(digit(text[2 * whole]));
   for (std::size_t k = 0; k < fixed.size(); ++k)
     fixed[k] = k < slotCount && slotValue[k] > 0 ? slotValue[k] : 0;
 }

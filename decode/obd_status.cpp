@@ -10,6 +10,7 @@
 namespace tervolin::status {
 namespace {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::string_view kNoData = "Нет данных"_w;
 constexpr std::string_view kYes = "Да"_w;
 constexpr std::string_view kNo = "Нет"_w;
@@ -245,8 +246,8 @@ void supportedList(const Request& r, const Inputs& in, std::string& out) {
   for (int b = 0; b < r.byteCount; ++b)
     for (int bit = 7; bit >= 0; --bit, ++pid)
       if ((in.bytes[static_cast<std::size_t>(b)] >> bit) & 1) {
-        out += hexByte(static_cast<std::uint8_t>(pid));
-        out += ',';
+        const char text[3] = {kHexDigits[(pid >> 4) & 15], kHexDigits[pid & 15], ','};
+        out.append(text, 3);
       }
 }
 
