@@ -1,0 +1,167 @@
+// Graph files: header, channels, frames, the derived _tmp.ini and read errors.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/app_state.h"
+#include "common/text.h"
+#include "logs/graph_file_reader.h"
+#include "support/test_support.h"
+
+namespace tervolin {
+namespace {
+
+using test::ScriptedChannel;
+using test::TempDir;
+
+struct ChannelSpec {
+  std::vector<std::uint8_t> code;  // 3 bytes
+  std::vector<std::uint8_t> position;  // 2 bytes
+};
+
+std::string graphBytes(std::uint16_t interval, const std::vector<ChannelSpec>& channels,
+                       const std::vector<std::vector<std::uint8_t>>& frames) {
+  std::string bytes(48, '\0');
+  bytes[6] = static_cast<char>(interval & 0xFF);
+  bytes[7] = static_cast<char>(interval >> 8);
+  for (std::size_t c = 0; c < channels.size() && c < 8; ++c) {
+    for (std::size_t i = 0; i < 3; ++i) bytes[8 + c * 5 + i] = static_cast<char>(channels[c].code[i]);
+    for (std::size_t i = 0; i < 2; ++i) bytes[8 + c * 5 + 3 + i] = static_cast<char>(channels[c].position[i]);
+  }
+  for (const auto& f : frames) {
+    bytes += static_cast<char>(f.size() & 0xFF);
+    bytes += static_cast<char>(f.size() >> 8);
+    for (const auto b : f) bytes += static_cast<char>(b);
+  }
+  return bytes;
+}
+
+class GraphFileReader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.workingFolder = dir.path();
+    state.programDir = dir.path();
+    state.profileCode = "VAZ";
+    state.requestCodeWidth = 4;
+    test::writeFile(dir / "pids.ini",
+                    "2101\r\nRPM\r\nrpm\r\n0000\r\n2101\r\nTemp\r\nC\r\n0100\r\n22F40C\r\nLambda\r\nl\r\n0000\r\n");
+    test::writeFile(dir / "Formules.ini", "21010000FT\r\n");
+  }
+
+  struct Row {
+    std::int32_t ordinal;
+    std::string text;  // name=value
+    bool operator==(const Row&) const = default;
+  };
+
+  std::vector<Row> read(const std::string& bytes) {
+    test::writeFile(dir / "log.rtd", bytes);
+    readGraphFile(state, channel, dir / "log.rtd");
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < state.records.size(); ++i)
+      rows.push_back({state.records.at(i).ordinal,
+                      state.records.source(i).name + "=" + std::string(state.records.value(i))});
+    return rows;
+  }
+
+  std::string tmpIni() { return test::readFile(dir / "_tmp.ini"); }
+
+  TempDir dir;
+  AppState state;
+  ScriptedChannel channel;
+};
+
+const ChannelSpec kRpm{{0x21, 0x01, 0x00}, {0x00, 0x00}};
+const ChannelSpec kTemp{{0x21, 0x01, 0x00}, {0x01, 0x00}};
+
+TEST_F(GraphFileReader, FramesBecomeRecordsAndChannelsTheTmpFile) {
+  const auto rows = read(graphBytes(250, {kRpm, kTemp},
+                                    {{0x61, 0x01, 0x7B, 0x2C}, {0x50, 0x81}, {0x62, 0x01, 0x01}, {0x61, 0x01, 0x28, 0x00}}));
+  // Service 10 is skipped without counting; the ordinal counts records.
+  EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}, {1, "Temp=7B2C"}, {2, "RPM=0"}, {3, "Temp=2800"}}));
+  EXPECT_EQ(state.requestCounter, 4u);
+  EXPECT_DOUBLE_EQ(state.requestInterval, 250);
+  EXPECT_EQ(state.definitionFileName, "_tmp.ini");
+  EXPECT_EQ(tmpIni(), "2101\r\nRPM\r\nrpm\r\n0000\r\n2101\r\nTemp\r\nC\r\n0100\r\n");
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(GraphFileReader, FewerRecordsThanChannelsWriteEmptyEntries) {
+  const ChannelSpec other{{0x21, 0x02, 0x00}, {0x00, 0x00}};
+  const auto rows = read(graphBytes(10, {kRpm, other}, {{0x61, 0x01, 0x7B}}));
+  EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}}));
+  EXPECT_EQ(tmpIni(), "2101\r\nRPM\r\nrpm\r\n0000\r\n\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(GraphFileReader, SixDigitRequestCodes) {
+  state.requestCodeWidth = 6;
+  const ChannelSpec lambda{{0x22, 0xF4, 0x0C}, {0x00, 0x00}};
+  const auto rows = read(graphBytes(10, {lambda}, {{0x62, 0xF4, 0x0C, 0x01, 0x02}, {0x62, 0xF4, 0x0D, 0x03}}));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(state.records.source(0).requestCode, "22F40C");
+  EXPECT_EQ(state.records.source(0).positionField, "0000");
+  // No formula: the raw data after service and identifier.
+  EXPECT_EQ(rows[0].text, "Lambda=0102");
+}
+
+TEST_F(GraphFileReader, FrameWithoutDataGivesAnEmptyValue) {
+  const auto rows = read(graphBytes(10, {kRpm}, {{0x61, 0x01}, {0x61, 0x01, 0x7B}}));
+  EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM="}, {1, "RPM=83"}}));
+}
+
+TEST_F(GraphFileReader, ShortFilesAreNotGraphFiles) {
+  const std::string notGraph(std::string("Некорректный файл"_w));
+  // 48 bytes: the header is read, no frame.
+  EXPECT_TRUE(read(graphBytes(10, {kRpm, kTemp}, {})).empty());
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message), std::vector<std::string>{notGraph});
+  EXPECT_EQ(tmpIni(), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(state.definitionFileName, "_tmp.ini");
+  // Shorter: no header either, so all eight channels count as used.
+  channel.events.clear();
+  EXPECT_TRUE(read(std::string(20, '\x01')).empty());
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message), std::vector<std::string>{notGraph});
+  std::string eightEmpty;
+  for (int i = 0; i < 32; ++i) eightEmpty += "\r\n";
+  EXPECT_EQ(tmpIni(), eightEmpty);
+}
+
+TEST_F(GraphFileReader, ReadErrorsKeepRecordsAndWriteTheDumpAndTheTmpFile) {
+  const struct {
+    const char* what;
+    std::string tail;
+  } cases[] = {
+      {"frame length past the end", std::string("\x09\x00\x61\x01", 4)},
+      {"frame of length 0", std::string("\x00\x00\x61\x01\x7B", 5)},
+      {"one stray byte", std::string("\x05", 1)},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(dir / "error_ini.txt");
+    channel.events.clear();
+    const auto rows = read(graphBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}) + c.tail);
+    EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}})) << c.what;
+    EXPECT_TRUE(channel.events.empty()) << c.what;
+    EXPECT_EQ(test::readFile(dir / "error_ini.txt"),
+              std::string("Ошибка при заполнении массива данных "_w) + "21010000RPM83rpm\r\n")
+        << c.what;
+    EXPECT_EQ(tmpIni(), "2101\r\nRPM\r\nrpm\r\n0000\r\n") << c.what;
+  }
+}
+
+TEST_F(GraphFileReader, GarbageIsReadSafely) {
+  std::mt19937 rng(7);
+  for (int i = 0; i < 60; ++i) {
+    std::string bytes(rng() % 3000, '\0');
+    for (char& b : bytes) b = static_cast<char>(rng() % 256);
+    if (bytes.size() > 10) bytes[8] = 0x21;  // a channel that frames can match
+    read(bytes);
+    EXPECT_EQ(state.definitionFileName, "_tmp.ini");
+    EXPECT_LE(state.records.size(), bytes.size());
+  }
+}
+
+}  // namespace
+}  // namespace tervolin

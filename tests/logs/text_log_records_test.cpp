@@ -1,0 +1,245 @@
+// Record reading of text logs: request and response forms, messages, read
+// errors, and hostile input.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/app_state.h"
+#include "common/text.h"
+#include "logs/layout_detection.h"
+#include "logs/text_log_records.h"
+#include "support/test_support.h"
+
+namespace tervolin {
+namespace {
+
+using test::ScriptedChannel;
+
+ParamDef def(std::string code, std::string position, std::string name = "N", std::string formula = "") {
+  ParamDef d;
+  d.requestCode = std::move(code);
+  d.positionField = std::move(position);
+  d.name = std::move(name);
+  d.unit = "u";
+  d.formulaCode = std::move(formula);
+  return d;
+}
+
+struct Read {
+  bool ok;
+  std::vector<std::pair<std::int32_t, std::string>> records;  // ordinal, source name + "=" + value
+  std::uint32_t counter;
+};
+
+Read readLog(AppState& state, ScriptedChannel& channel, std::string_view log) {
+  state.layout = detectLayout(log);
+  Read r;
+  r.ok = readTextLogRecords(log, state, channel);
+  for (std::size_t i = 0; i < state.records.size(); ++i)
+    r.records.emplace_back(state.records.at(i).ordinal,
+                           state.records.source(i).name + "=" + std::string(state.records.value(i)));
+  r.counter = state.requestCounter;
+  return r;
+}
+
+using Records = std::vector<std::pair<std::int32_t, std::string>>;
+
+// With no formula code and a request code that is not a status request, the
+// value is the data text without blanks, so the values show exactly which
+// bytes each form of line hands to the decoding.
+struct FormCase {
+  const char* what;
+  std::string log;
+  std::vector<ParamDef> defs;
+  Records expected;
+  std::uint32_t counter;
+};
+
+TEST(TextLogRecords, RequestAndResponseForms) {
+  const std::vector<FormCase> cases = {
+      {"worked example", "TxD 82 10 F1 21 01 A5\r\nRxD 84 F1 10 61 01 7B 2C 5E\r\n",
+       {def("2101", "0000", "A")}, {{1, "A=7B2C"}}, 1},
+      {"two definitions of one code, in table order",
+       "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 7B 2C 5E\n",
+       {def("2101", "0100", "B"), def("2103", "0000", "X"), def("2101", "0000", "A")},
+       {{1, "B=7B2C"}, {1, "A=7B2C"}}, 1},
+      {"format byte 80: length byte and service form the code",
+       "TxD 80 10 F1 03 21 01 A5\nRxD 80 F1 10 04 61 01 7B 2C 5E\n",
+       {def("0321", "0000", "A"), def("2101", "0000", "B")}, {{1, "A=7B2C"}}, 1},
+      {"format byte 79 or less keeps the previous code and counts the request",
+       "TxD 82 10 F1 21 01 A5\nTxD 10 10 F1 21 03 A5\nRxD 84 F1 10 61 01 7B 2C 5E\n",
+       {def("2101", "0000", "A"), def("2103", "0000", "B")}, {{2, "A=7B2C"}}, 2},
+      {"format byte above 80 takes every request byte",
+       "TxD 83 10 F1 22 F4 0C A5\nRxD 85 F1 10 62 F4 0C 01 02 5E\n",
+       {def("22F40C", "0000", "A")}, {{1, "A=0102"}}, 1},
+      {"long requests are cut to 8 characters",
+       "TxD 84 10 F1 22 F4 0C 01 A5\nRxD 85 F1 10 62 F4 0C 01 02 5E\n",
+       {def("22F40C", "0000", "A"), def("22F40C01", "0000", "B")}, {{1, "A=0102"}}, 1},
+      {"lower-case request bytes are upper-cased",
+       "Tx: TxD 82 10 F1 21 0a A5\nRxD 84 F1 10 61 0A 7B 2C 5E\n",
+       {def("210A", "0000", "A")}, {{1, "A=7B2C"}}, 1},
+      {"a response before any request matches nothing",
+       "RxD 84 F1 10 61 01 7B 2C 5E\nTxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 01 02 5E\n",
+       {def("2101", "0000", "A")}, {{1, "A=0102"}}, 1},
+      {"Russian words and a time stamp prefix",
+       "[t] " + std::string("Запрос"_w) + " 82 10 F1 21 01 A5\n[t] " + std::string("Ответ"_w) +
+           " 84 F1 10 61 01 7B 2C 5E\n",
+       {def("2101", "0000", "A")}, {{1, "A=7B2C"}}, 1},
+      {"a line with the ELM marker is never a response",
+       "TxD 82 10 F1 21 01 A5\nRxD ELM " + std::string("найден"_w) + " 84 F1 10 61 01 7B 2C 5E\n", {def("2101", "0000", "A")}, {}, 1},
+      {"every response of a request gets the same ordinal",
+       "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 01 02 5E\nRxD 84 F1 10 61 01 03 04 5E\n"
+       "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 05 06 5E\n",
+       {def("2101", "0000", "A")}, {{1, "A=0102"}, {1, "A=0304"}, {2, "A=0506"}}, 2},
+      {"adapter log: data after service and identifier; no-data answers reuse the previous data",
+       "ELM327 v1.5\nTxD 21 01\nRxD 61 01 7B 2C\nTxD 21 01\nRxD 7F 21\nRxD NO DATA\n",
+       {def("2101", "0000", "A")}, {{1, "A=7B2C"}, {2, "A=7B2C"}}, 2},
+      {"a response length past the line gives the bytes that are there",
+       "TxD 82 10 F1 21 01 A5\nRxD 8F F1 10 61 01 7B\n", {def("2101", "0000", "A")}, {{1, "A=7B"}}, 1},
+      {"a format byte below 80 gives an empty data text",
+       "TxD 82 10 F1 21 01 A5\nRxD 10 F1 10 61 01 7B 2C\n", {def("2101", "0000", "A")}, {{1, "A="}}, 1},
+  };
+  for (const FormCase& c : cases) {
+    AppState state;
+    state.definitions = c.defs;
+    ScriptedChannel channel;
+    const Read r = readLog(state, channel, c.log);
+    EXPECT_TRUE(r.ok) << c.what;
+    EXPECT_EQ(r.records, c.expected) << c.what;
+    EXPECT_EQ(r.counter, c.counter) << c.what;
+    EXPECT_TRUE(channel.events.empty()) << c.what;
+  }
+}
+
+TEST(TextLogRecords, WorkedExampleLayout) {
+  const LogLayout layout = detectLayout("TxD 82 10 F1 21 01 A5\r\nRxD 84 F1 10 61 01 7B 2C 5E\r\n");
+  EXPECT_EQ(layout.testerPair, "10 F1");
+  EXPECT_EQ(layout.testerPosition, 8);
+  EXPECT_EQ(layout.ecuPair, "F1 10");
+  EXPECT_EQ(layout.ecuPosition, 8);
+  EXPECT_EQ(layout.adapterOffset, 6);
+}
+
+TEST(TextLogRecords, NonHexFormatByteIsShownAndThePreviousOneStays) {
+  AppState state;
+  state.definitions = {def("2101", "0000", "A"), def("2103", "0000", "B")};
+  ScriptedChannel channel;
+  const std::string bad = "TxD ZZ 10 F1 21 03 A5";
+  const Read r = readLog(state, channel,
+                         "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 01 02 5E\n" + bad +
+                             "\nRxD 84 F1 10 61 03 7B 2C 5E\n");
+  // F stays 82, so the bad line still sets the code from its own bytes.
+  EXPECT_EQ(r.records, (Records{{1, "A=0102"}, {2, "B=7B2C"}}));
+  ASSERT_EQ(channel.texts(ScriptedChannel::Event::Message), std::vector<std::string>{bad});
+}
+
+TEST(TextLogRecords, DecodeFailureIsReportedAndTheRecordKeptEmpty) {
+  AppState state;
+  // Status request 01B2 reads slot 5 itself; the data has only two bytes.
+  state.definitions = {def("01B2", "0500", "S"), def("01B2", "0000", "T", "FT")};
+  ScriptedChannel channel;
+  const Read r = readLog(state, channel, "TxD 82 10 F1 01 B2 A5\nRxD 84 F1 10 41 B2 7B 2C 5E\n");
+  EXPECT_TRUE(r.ok);
+  ASSERT_EQ(r.records.size(), 2u);
+  EXPECT_EQ(r.records[0].second, "S=");
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
+            std::vector<std::string>{std::string("Ошибка при распознавании данных: \\"_w) + "7B 2C /01B2/0500/"});
+}
+
+TEST(TextLogRecords, IntervalLine) {
+  const std::string marker(std::string("Интервал между запросами тестера:"_w));
+  const struct {
+    std::string line;
+    char mark;
+    bool ok;
+    double interval;
+  } cases[] = {
+      {marker + " 0,25 sec", ',', true, 0.25},
+      {marker + " 12.5", '.', true, 12.5},
+      {marker + "  7  ", '.', true, 7},
+      {marker + " 0.25", ',', false, 0},
+      {marker + " abcd", '.', false, 0},
+      {marker, '.', false, 0},
+  };
+  for (const auto& c : cases) {
+    AppState state;
+    state.decimalMark = c.mark;
+    state.definitions = {def("2101", "0000", "A")};
+    ScriptedChannel channel;
+    const Read r = readLog(state, channel,
+                           "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 7B 2C 5E\n" + c.line +
+                               "\nTxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 01 02 5E\n");
+    EXPECT_EQ(r.ok, c.ok) << c.line;
+    if (c.ok) {
+      EXPECT_DOUBLE_EQ(state.requestInterval, c.interval);
+      EXPECT_EQ(r.records.size(), 2u);
+    } else {
+      // The read stops at the bad line; what was read stays; no message.
+      EXPECT_EQ(r.records, (Records{{1, "A=7B2C"}}));
+      EXPECT_TRUE(channel.events.empty());
+    }
+  }
+}
+
+TEST(TextLogRecords, NonHexLengthEndsTheRead) {
+  for (const char* response : {"RxD ZZ F1 10 61 01 7B 2C 5E", "RxD 80 F1 10 QQ 61 01 7B 2C 5E"}) {
+    AppState state;
+    state.definitions = {def("2101", "0000", "A")};
+    ScriptedChannel channel;
+    const Read r = readLog(state, channel,
+                           std::string("TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 01 02 5E\n") + response +
+                               "\nRxD 84 F1 10 61 01 03 04 5E\n");
+    EXPECT_FALSE(r.ok) << response;
+    EXPECT_EQ(r.records, (Records{{1, "A=0102"}})) << response;
+  }
+}
+
+TEST(TextLogRecords, SourcesFollowTheDefinitionTable) {
+  AppState state;
+  state.definitions = {def("2101", "0000", "A"), def("21010101010", "00000", "B")};
+  state.definitions[1].unit = "0123456789ABC";
+  ScriptedChannel channel;
+  readLog(state, channel, "");
+  ASSERT_EQ(state.records.sources().size(), 2u);
+  EXPECT_EQ(state.records.sources()[1].requestCode, "21010101");
+  EXPECT_EQ(state.records.sources()[1].positionField, "0000");
+  EXPECT_EQ(state.records.sources()[1].unit, "0123456789");
+}
+
+// Hostile logs: nothing may crash or read outside a line, and a later
+// well-formed pair is still read when nothing ended the read.
+TEST(TextLogRecords, HostileLogsAreReadSafely) {
+  std::vector<std::string> logs;
+  std::mt19937 rng(42);
+  for (int i = 0; i < 40; ++i) {
+    std::string garbage(1 + rng() % 4000, '\0');
+    for (char& c : garbage) c = static_cast<char>(rng() % 256);
+    logs.push_back(garbage);
+  }
+  std::string longLine = "RxD 84 F1 10 61 01 ";
+  while (longLine.size() < (3u << 20)) longLine += "7B ";
+  logs.push_back("TxD 82 10 F1 21 01 A5\n" + longLine + "\n");
+  logs.push_back("TxD FF 10 F1 21\nRxD 80 F1 10 FF 61 01\n");
+  logs.push_back("TxD 82 10 F1 21 01 A5\nRxD 80 F1 10 FF 61\n");
+  logs.push_back("TxD 82 10 F1 21 01 A5\nF1 10 \n10 F1 \nTxD\nRxD\nRxD 8");
+  logs.push_back(std::string("TxD 82 10 F1 21 01 A5\0\0\0RxD 84 F1 10 61 01 7B 2C 5E", 51));
+  for (const std::string& log : logs) {
+    AppState state;
+    state.definitions = {def("2101", "0000", "A"), def("2101", "FF00", "B", "FT"), def("01B2", "0300", "C")};
+    ScriptedChannel channel;
+    const Read r = readLog(state, channel, log);
+    for (const auto& record : r.records) EXPECT_LE(record.first, static_cast<std::int32_t>(r.counter));
+  }
+  // The megabyte line's data is cut to its length byte count: 4 - 2 = 2 bytes.
+  AppState state;
+  state.definitions = {def("2101", "0000", "A")};
+  ScriptedChannel channel;
+  const Read r = readLog(state, channel, "TxD 82 10 F1 21 01 A5\n" + longLine + "\n");
+  EXPECT_EQ(r.records, (Records{{1, "A=7B7B"}}));
+}
+
+}  // namespace
+}  // namespace tervolin
