@@ -41,7 +41,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                            QStringLiteral(TERVOLIN_VERSION),
                        this);
   Version->setObjectName("Version");
-  Version->setAlignment(Qt::AlignCenter);
+  Version->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
   History = new QPlainTextEdit(this);
   History->setObjectName("History");
@@ -61,7 +61,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(OKButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(ProgramIcon);
-  layout->addWidget(Version);
+  layout->addWidget(Version, 1);
   layout->addWidget(History, 1);
   layout->addLayout(buttons);
   resize(460, 380);

@@ -2,7 +2,8 @@
 
 #include <QByteArray>
 #include <QStringDecoder>
-#include <QStringEncoder>
+
+#include "common/text.h"
 
 namespace tervolin {
 
@@ -12,9 +13,10 @@ QString toQString(std::string_view cp1251) {
 }
 
 std::string fromQString(const QString& text) {
-  QStringEncoder encode("windows-1251", QStringConverter::Flag::Default);
-  const QByteArray bytes = encode(text);
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // The core's converter, not QStringEncoder: ICU writes the control byte
+  // 0x1A for a character that has no Windows-1251 byte, the core writes '?'
+  // as it does everywhere else.
+  return utf8ToCp1251(text.toStdString());
 }
 
 }  // namespace tervolin

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include <memory>
 
 #include "app/about_box.h"
+#include "app/qt_user_channel.h"
 #include "app/qt_registry.h"
 #include "app/qt_text.h"
 #include "common/text.h"
@@ -371,6 +373,55 @@ class DialogsTest : public QObject {
     QVERIFY(!box.showsHistory());
     QVERIFY(child<QLabel>(box, "Version")->isVisible());
     QCOMPARE(button->text(), caption);
+  }
+
+  void textConversionRoundTrips() {
+    // Every Windows-1251 byte but the unassigned 0x98 comes back unchanged.
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+      if (b != 0x98) all += static_cast<char>(b);
+    const QString text = toQString(all);
+    QCOMPARE(text.size(), qsizetype(all.size()));
+    QCOMPARE(fromQString(text), all);
+    QCOMPARE(toQString("Ёж ё№"_w), QString("Ёж ё№"));
+    QCOMPARE(fromQString(QString("日本")), std::string("??"));
+    QCOMPARE(toQString(std::string_view()), QString());
+  }
+
+  void userChannelShowsBoxes() {
+    QtUserChannel channel(QStringLiteral("Tervolin"));
+    QWidget main;
+    main.show();
+    channel.setMainWindow(&main);
+    // Answers the next message box with `button` and records what it showed.
+    QString shownText, shownTitle;
+    QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+    const auto answer = [&](QMessageBox::StandardButton button) {
+      QTimer::singleShot(0, [&, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shownText = box->text();
+        shownTitle = box->windowTitle();
+        shownIcon = box->icon();
+        QVERIFY(box->button(button));
+        box->button(button)->click();
+      });
+    };
+    answer(QMessageBox::Ok);
+    channel.message("Ошибка чтения настроек из реестра"_w);
+    QCOMPARE(shownText, QString("Ошибка чтения настроек из реестра"));
+    QCOMPARE(shownTitle, QString("Tervolin"));
+    QCOMPARE(shownIcon, QMessageBox::Information);
+    answer(QMessageBox::Ok);
+    QVERIFY(channel.okBox("Файл пуст"_w));
+    QCOMPARE(shownIcon, QMessageBox::Critical);
+    answer(QMessageBox::Yes);
+    QVERIFY(channel.yesNo("Профиль?"_w));
+    answer(QMessageBox::No);
+    QVERIFY(!channel.yesNo("Профиль?"_w));
+    QCOMPARE(shownText, QString("Профиль?"));
+    channel.closeMainWindow();
+    QVERIFY(!main.isVisible());
   }
 
   // With TERVOLIN_SCREENSHOTS set to a folder, saves pictures of the windows.
