@@ -99,7 +99,7 @@ std::string reference(double v, int p, int d) {
       if (k < 0) m.insert(m.begin(), '1'), m.pop_back(), ++e;
       else ++m[k];
     }
-    char exp[8];
+    char exp[16];
     std::snprintf(exp, sizeof exp, "E%c%03d", e < 0 ? '-' : '+', std::abs(e));
     return (v < 0 ? "-" : "") + m.substr(0, 1) + (p > 1 ? "." + m.substr(1) : "") + exp;
   }
