@@ -1,0 +1,51 @@
+#pragma once
+// The main grid as a Qt table model. The model never copies the grid: every
+// text is read from the core grid and converted from Windows-1251 when the
+// view asks for it, so a log of a million lines costs nothing per row.
+//
+// The grid's fixed heading rows are not model rows: they are shown as the
+// horizontal header (one header line per fixed row), so they stay visible
+// while the rows below scroll. Model row r is grid row r + fixedRows().
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <string_view>
+
+#include "table/grid.h"
+
+namespace tervolin {
+
+// Windows-1251 bytes to a QString through a fixed table (no allocation other
+// than the string itself).
+QString cp1251ToQString(std::string_view bytes);
+
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit GridModel(const Grid& grid, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+  // Call after the grid has been rebuilt or edited: the view re-reads the
+  // counts and the heading rows.
+  void reload();
+
+  // The grid row and column shown at a model index, and back.
+  int gridRow(int modelRow) const { return modelRow + fixedRows_; }
+  int modelRow(int gridRow) const { return gridRow - fixedRows_; }
+  int fixedRows() const { return fixedRows_; }
+
+ private:
+  const Grid& grid_;
+  // Counts as last announced to the view: the grid may change between a
+  // rebuild and reload(), and the view must never be told more rows than
+  // were announced.
+  int rows_ = 0;
+  int columns_ = 0;
+  int fixedRows_ = 0;
+};
+
+}  // namespace tervolin

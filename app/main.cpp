@@ -1,0 +1,54 @@
+// The program: the application state, the settings store, the message boxes
+// and the windows, made in the order of start-up; then the event loop.
+
+#include <QApplication>
+#include <QLocale>
+
+#include "app/main_window.h"
+#include "app/qt_file_chooser.h"
+#include "app/qt_registry.h"
+#include "app/qt_user_channel.h"
+#include "common/app_state.h"
+#include "common/paths.h"
+#include "profiles/profile_dialog.h"
+#include "profiles/settings_dialog.h"
+
+namespace {
+
+// The locale's decimal mark as one byte; '.' when it has no single-byte form.
+char localeDecimalMark() {
+  const QString mark = QLocale::system().decimalPoint();
+  if (mark.size() == 1 && mark.at(0).unicode() < 0x80) return static_cast<char>(mark.at(0).unicode());
+  return '.';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tervolin"));
+
+  tervolin::AppState state;
+  state.decimalMark = localeDecimalMark();
+  state.programDir = tervolin::executableDir();
+
+  try {
+    tervolin::QtRegistry registry;
+    tervolin::QtUserChannel channel;
+    tervolin::QtFileChooser openDialog;
+
+    tervolin::TForm1 form1(state, registry, channel, openDialog);
+    channel.setMainWindow(&form1);
+    openDialog.setParent(&form1);
+    // The profile dialog borrows the settings dialog, so that one is made first.
+    tervolin::TForm9 form9(state, registry, channel, openDialog, &form1);
+    tervolin::TForm8 form8(state, registry, channel, form9, &form1);
+    form1.setDialogs(&form8, &form9);
+
+    form1.show();
+    return app.exec();
+  } catch (const tervolin::ProgramEnds&) {
+    // Something asked the program to end at once: a clean exit.
+    return 0;
+  }
+}

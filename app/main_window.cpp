@@ -1,0 +1,483 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QUrl>
+#include <exception>
+#include <string>
+#include <system_error>
+
+#include "app/about_box.h"
+#include "app/file_chooser.h"
+#include "app/grid_model.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "profiles/profile_dialog.h"
+#include "profiles/settings_dialog.h"
+#include "profiles/settings_store.h"
+#include "table/open_log.h"
+
+// The background picture is compiled into the Qt layer; a static library's
+// resources have to be registered by name from the global namespace.
+static void registerMainWindowResources() { Q_INIT_RESOURCE(main_window); }
+
+namespace tervolin {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Программа анализа лог-файлов и графиков");
+const QString kProfileInCaption = QStringLiteral("    Профиль: ");
+const QString kOpenedFile = QStringLiteral("Открыт файл: ");
+const QString kGridHint = QStringLiteral("Для получения подсказки щелкните по соответствующей ячейке");
+const QString kToTable = QStringLiteral("Таблица");
+const QString kToLog = QStringLiteral("LOG");
+const QString kMemoStart = QStringLiteral("А здесь расшифровка той строки, \nна которой вы щелкнули мышкой\n\n.");
+
+// The open dialog as the open command sets it up.
+const QString kOpenTitle = QStringLiteral("Открыть лог-файл");
+const QString kOpenFilter = QStringLiteral(
+    "Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
+    "Логи Ventrix|*.xml|Логи в формате CSV|*.csv");
+const QString kOpenSuffix = QStringLiteral("*.log");
+
+constexpr std::string_view kHelpFile = "TERVOLIN.HLP";
+constexpr std::string_view kDerivedFiles[] = {"_tmp.ini", "_usestblpids.ini"};
+
+// Geometry of the button panel: buttons left to right, then the two fields.
+struct ButtonPlace {
+  QPushButton* TForm1::*button;
+  int width;
+};
+constexpr ButtonPlace kButtonRow[] = {
+    {&TForm1::btn1, 78}, {&TForm1::btn6, 30}, {&TForm1::btn3, 74},
+    {&TForm1::btn5, 74}, {&TForm1::btn4, 78}, {&TForm1::btn2, 60},
+};
+constexpr int kPanelHeight = 46;
+constexpr int kButtonTop = 8;
+constexpr int kButtonHeight = 30;
+constexpr int kButtonGap = 2;
+constexpr int kFieldsLeft = 415;  // right of the buttons; ends 15 pixels from the edge
+constexpr int kFieldHeight = 21;
+constexpr int kLogGridWidth = 280;
+
+std::string lowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::filesystem::path pathFromQString(const QString& name) {
+  return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+}  // namespace
+
+int deleteDerivedDefinitionFiles(const std::filesystem::path& workingFolder) {
+  // Without a working folder the names would point into the current
+  // directory: nothing to delete there.
+  if (workingFolder.empty()) return 0;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(workingFolder, ec), end;
+  if (ec) return 0;
+  int deleted = 0;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    const std::string name = lowerAscii(it->path().filename().string());
+    for (std::string_view derived : kDerivedFiles) {
+      std::error_code fileError;
+      if (name == derived && it->is_regular_file(fileError) && std::filesystem::remove(it->path(), fileError))
+        ++deleted;
+    }
+  }
+  return deleted;
+}
+
+TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileChooser& openDialog,
+               QWidget* parent)
+    : QMainWindow(parent), state_(state), registry_(registry), channel_(channel), openDialog_(openDialog) {
+  registerMainWindowResources();
+  setObjectName(QStringLiteral("Form1"));
+  resize(1000, 700);
+  setMinimumSize(720, 420);
+  buildControls();
+  buildMenus();
+
+  // Start-up of the window: table autodetect and table only off, LOG view.
+  state_.tableAutodetect = 0;
+  state_.tableOnly = 0;
+  state_.viewMode = ViewMode::Log;
+  settings::readStartupSettings(registry_, state_);
+
+  openDialog_.title = kOpenTitle;
+  openDialog_.filter = kOpenFilter;
+  openDialog_.defaultSuffix = kOpenSuffix;
+
+  applyControlStates();
+  setWindowTitle(kCaption + kProfileInCaption + cp1251ToQString(state_.lastProfile));
+}
+
+TForm1::~TForm1() {
+  // The view must not outlive the grid it reads: the members go before the
+  // base class tears down (and hides) its child widgets.
+  delete sg1;
+  sg1 = nullptr;
+}
+
+void TForm1::buildControls() {
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+
+  img1 = new QLabel(client);
+  img1->setObjectName(QStringLiteral("img1"));
+  img1->setPixmap(QPixmap(QStringLiteral(":/background.jpg")));
+  img1->setScaledContents(true);
+
+  pnl1 = new QWidget(client);
+  pnl1->setObjectName(QStringLiteral("pnl1"));
+  auto makeButton = [this](const char* name, const QString& text) {
+    auto* b = new QPushButton(text, pnl1);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+  };
+  btn1 = makeButton("btn1", QStringLiteral("Открыть "));
+  btn6 = makeButton("btn6", QStringLiteral("..."));
+  btn3 = makeButton("btn3", kToTable);
+  btn5 = makeButton("btn5", QStringLiteral("Фильтр"));
+  btn4 = makeButton("btn4", QStringLiteral("Графики"));
+  btn4->setToolTip(QStringLiteral("Построить графики по таблице"));
+  btn2 = makeButton("btn2", QStringLiteral("Выход"));
+  btn6->setToolTip(QStringLiteral("Выбор профиля"));
+
+  edt1 = new QLineEdit(pnl1);
+  edt1->setObjectName(QStringLiteral("edt1"));
+  edt1->setReadOnly(true);
+  edt2 = new QLineEdit(pnl1);
+  edt2->setObjectName(QStringLiteral("edt2"));
+  edt2->setReadOnly(true);
+
+  sg1 = new QTableView(client);
+  sg1->setObjectName(QStringLiteral("sg1"));
+  model_ = new GridModel(grid_, this);
+  sg1->setModel(model_);
+  sg1->setToolTip(kGridHint);
+  sg1->setWordWrap(false);
+  sg1->setShowGrid(true);
+  sg1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  sg1->setSelectionBehavior(QAbstractItemView::SelectItems);
+  sg1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Every row has the same height and nothing is measured per row: a log of
+  // a million lines scrolls as fast as a short one.
+  QHeaderView* rows = sg1->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setMinimumSectionSize(8);
+  rows->setDefaultSectionSize(Grid::kDefaultRowHeight);
+  rows->hide();
+  QHeaderView* columns = sg1->horizontalHeader();
+  columns->setSectionResizeMode(QHeaderView::Interactive);
+  columns->setDefaultSectionSize(Grid::kDefaultColumnWidth);
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  columns->setHighlightSections(false);
+  columns->setSectionsClickable(false);
+
+  mmo1 = new QPlainTextEdit(client);
+  mmo1->setObjectName(QStringLiteral("mmo1"));
+  mmo1->setReadOnly(true);
+  mmo1->setPlainText(kMemoStart);
+
+  connect(btn1, &QPushButton::clicked, this, &TForm1::OpenDLGClick);
+  connect(btn6, &QPushButton::clicked, this, &TForm1::N37Click);
+  connect(btn3, &QPushButton::clicked, this, &TForm1::btn3Click);
+  connect(btn2, &QPushButton::clicked, this, &TForm1::btn2Click);
+  connect(sg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current, const QModelIndex&) {
+            if (current.isValid()) sg1SelectCell(current.column(), model_->gridRow(current.row()));
+          });
+}
+
+void TForm1::buildMenus() {
+  auto addItem = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys,
+                        void (TForm1::*handler)()) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  addItem(file, "mnuOpen", QStringLiteral("Открыть лог"), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::OpenDLGClick);
+  N37 = addItem(file, "N37", QStringLiteral("Выбор профиля"), QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::N37Click);
+  addItem(file, "mnuSettings", QStringLiteral("Настройки"), QKeySequence(Qt::CTRL | Qt::Key_G),
+          &TForm1::settingsClick);
+  file->addSeparator();
+  addItem(file, "mnuExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TForm1::btn2Click);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&Вид"));
+  view->setObjectName(QStringLiteral("mnuView"));
+  N3 = addItem(view, "N3", QStringLiteral("Сменить"), QKeySequence(Qt::CTRL | Qt::Key_T), &TForm1::btn3Click);
+  N6 = addItem(view, "N6", QStringLiteral("Обновить"), QKeySequence(Qt::Key_F5), &TForm1::N6Click);
+
+  N8 = menuBar()->addMenu(QStringLiteral("&Таблица"));
+  N8->setObjectName(QStringLiteral("N8"));
+  N19 = menuBar()->addMenu(QStringLiteral("&Редактирование"));
+  N19->setObjectName(QStringLiteral("N19"));
+  N10 = menuBar()->addMenu(QStringLiteral("&Дополнительно"));
+  N10->setObjectName(QStringLiteral("N10"));
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  addItem(help, "mnuHelpContents", QStringLiteral("Помощь"), QKeySequence(Qt::Key_F1), &TForm1::helpClick);
+  addItem(help, "mnuAbout", QStringLiteral("О программе"), QKeySequence(), &TForm1::aboutClick);
+}
+
+void TForm1::setDialogs(TForm8* profileDialog, TForm9* settingsDialog) {
+  profileDialog_ = profileDialog;
+  settingsDialog_ = settingsDialog;
+}
+
+void TForm1::setCaption(std::string_view cp1251) { setWindowTitle(cp1251ToQString(cp1251)); }
+
+void TForm1::applyControlStates() {
+  const bool table = fileOpen_ && state_.viewMode == ViewMode::Table;
+  const bool log = fileOpen_ && state_.viewMode == ViewMode::Log;
+  // The switch button names the view a click leads to.
+  btn3->setText(state_.viewMode == ViewMode::Table ? kToLog : kToTable);
+  btn3->setEnabled(fileOpen_ && switchable_);
+  N3->setEnabled(fileOpen_ && switchable_);
+  N6->setEnabled(fileOpen_);
+  N19->menuAction()->setEnabled(fileOpen_);
+  N10->menuAction()->setEnabled(researchEnabled_);
+  btn4->setEnabled(table);
+  btn5->setEnabled(table);
+  N8->menuAction()->setEnabled(table);
+  edt1->setVisible(table);
+  edt2->setVisible(table);
+  mmo1->setVisible(log);
+  sg1->setVisible(fileOpen_);
+  pnl1->setVisible(true);
+  FormResize();
+}
+
+void TForm1::FormResize() {
+  if (!pnl1) return;
+  const int W = width();
+  const int H = height();
+  const int gridHeight = std::max(0, H - 122);
+  pnl1->setGeometry(0, 0, std::max(0, centralWidget()->width()), kPanelHeight);
+  int x = 5;
+  for (const ButtonPlace& place : kButtonRow) {
+    (this->*place.button)->setGeometry(x, kButtonTop, place.width, kButtonHeight);
+    x += place.width + kButtonGap;
+  }
+  const int fieldWidth = std::max(40, W - 430);
+  edt1->setGeometry(kFieldsLeft, 2, fieldWidth, kFieldHeight);
+  edt2->setGeometry(kFieldsLeft, 2 + kFieldHeight + 1, fieldWidth, kFieldHeight);
+  img1->setGeometry(5, 48, std::max(0, W - 30), gridHeight);
+  const int gridWidth = state_.viewMode == ViewMode::Log ? kLogGridWidth : std::max(0, W - 22);
+  sg1->setGeometry(5, 48, gridWidth, gridHeight);
+  mmo1->setGeometry(285, 48, std::max(0, W - 300), gridHeight);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TForm1::gridChanged() {
+  model_->reload();
+  const int columns = grid_.columnCount();
+  for (int c = 0; c < columns; ++c) sg1->setColumnWidth(c, grid_.columnWidth(c));
+  sg1->verticalHeader()->setDefaultSectionSize(grid_.defaultRowHeight());
+}
+
+void TForm1::showView() {
+  sg1->setToolTip(kGridHint);
+  try {
+    showCurrentView(state_, channel_, grid_);
+  } catch (const ProgramEnds&) {
+    gridChanged();
+    endProgram();
+    return;
+  } catch (const std::exception&) {
+    // A failure outside the view's own reporting (memory, file system): the
+    // grid keeps what was built.
+    channel_.message("Ошибка построения таблицы"_w);
+  }
+  gridChanged();
+  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+}
+
+void TForm1::endProgram() {
+  programEnded_ = true;
+  close();
+}
+
+void TForm1::OpenDLGClick() {
+  // 1. The external program's folder, or the first-run settings.
+  if (settings::settingsExist(registry_)) {
+    settings::readOrvikPath(registry_, state_);
+  } else {
+    channel_.message("Это первый запуск программы. Требуется первоначальная настройка"_w);
+    if (settingsDialog_) {
+      settingsDialog_->setFirstRun(true);
+      settingsDialog_->exec();
+      settingsDialog_->setFirstRun(false);
+    }
+  }
+  // 2. An empty path means the program's own folder.
+  if (state_.orvikPath.empty()) state_.orvikPath = state_.programDir;
+
+  // 3. Working folder and profile.
+  if (fileExistsIgnoringCase(state_.programDir, "pids.ini")) {
+    state_.workingFolder = state_.programDir;
+  } else if (!state_.lastProfile.empty()) {
+    state_.profileCode = state_.lastProfile;
+    state_.workingFolder = resolveIgnoringCase(state_.programDir, state_.profileCode);
+  } else if (profileDialog_) {
+    profileDialog_->exec();
+    if (profileDialog_->programEnded()) {
+      endProgram();
+      return;
+    }
+  }
+
+  // 5. The file (4. happens in openLog, once the file is known).
+  openDialog_.title = kOpenTitle;
+  openDialog_.filter = kOpenFilter;
+  openDialog_.defaultSuffix = kOpenSuffix;
+  if (!openDialog_.execute()) return;
+  const QString chosen = openDialog_.fileName;
+  const std::filesystem::path file = pathFromQString(chosen);
+
+  // The display option "graphs only" is kept in the state; until the graphs
+  // window exists the file opens in the main table.
+  const LogKind kind = logKindOf(file);
+  if (kind == LogKind::XmlLog || kind == LogKind::CsvLog) {
+    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) +
+                     utf8ToCp1251(chosen.toStdString()));
+    return;
+  }
+
+  setWindowTitle(kOpenedFile + chosen);
+  sg1->setToolTip(kGridHint);
+  OpenOutcome outcome;
+  try {
+    outcome = openLog(state_, channel_, file, grid_);
+  } catch (const ProgramEnds&) {
+    gridChanged();
+    endProgram();
+    return;
+  } catch (const std::exception&) {
+    channel_.message("Ошибка построения таблицы"_w);
+  }
+  if (!outcome.supported) {
+    gridChanged();
+    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) +
+                     utf8ToCp1251(chosen.toStdString()));
+    return;
+  }
+  fileOpen_ = true;
+  switchable_ = outcome.kind == LogKind::TextLog && state_.tableOnly != 1;
+  researchEnabled_ = true;
+  gridChanged();
+  applyControlStates();
+  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+}
+
+void TForm1::N37Click() {
+  if (!profileDialog_) return;
+  profileDialog_->exec();
+  if (profileDialog_->programEnded()) {
+    endProgram();
+    return;
+  }
+  // A known last profile is replaced by the new code at the caption's end.
+  // After a file has been opened the caption names the file, which is left
+  // whole.
+  if (state_.lastProfile.empty()) return;
+  const QString oldTail = kProfileInCaption + cp1251ToQString(state_.lastProfile);
+  state_.lastProfile = state_.profileCode;
+  QString caption = windowTitle();
+  if (caption.endsWith(oldTail)) {
+    caption.chop(oldTail.size());
+    setWindowTitle(caption + kProfileInCaption + cp1251ToQString(state_.lastProfile));
+  }
+}
+
+void TForm1::settingsClick() {
+  if (!settingsDialog_) return;
+  settingsDialog_->setFirstRun(false);
+  settingsDialog_->exec();
+}
+
+void TForm1::btn3Click() {
+  if (!fileOpen_ || !switchable_) return;
+  if (state_.viewMode == ViewMode::Table) {
+    state_.viewMode = ViewMode::Log;
+    researchEnabled_ = false;
+  } else {
+    state_.viewMode = ViewMode::Table;
+    researchEnabled_ = true;
+  }
+  applyControlStates();
+  showView();
+}
+
+void TForm1::N6Click() {
+  if (!fileOpen_) return;
+  showView();
+}
+
+void TForm1::btn2Click() {
+  deleteDerivedDefinitionFiles(state_.workingFolder);
+  endProgram();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  programEnded_ = true;
+  event->accept();
+}
+
+void TForm1::helpClick() {
+  const std::filesystem::path help = resolveIgnoringCase(state_.programDir, kHelpFile);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(help, ec)) {
+    channel_.message(std::string("Не найден файл справки "_w) + std::string(kHelpFile));
+    return;
+  }
+  const QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(help.string())));
+  if (!QDesktopServices::openUrl(url))
+    channel_.message(std::string("Не удалось открыть файл справки "_w) + std::string(kHelpFile));
+}
+
+void TForm1::aboutClick() {
+  TAboutBox box(this);
+  box.exec();
+}
+
+void TForm1::sg1SelectCell(int column, int row) {
+  if (state_.viewMode == ViewMode::Table && fileOpen_) {
+    const QString text = cp1251ToQString(grid_.cell(column, row));
+    sg1->setToolTip(text);
+    edt1->setText(cp1251ToQString(grid_.rowCount() > 1 ? grid_.cell(column, 1) : std::string_view()));
+    edt2->setText(text);
+  }
+  state_.selectedColumn = column;
+  state_.selectedRow = row;
+}
+
+}  // namespace tervolin

@@ -1,0 +1,118 @@
+#pragma once
+// The main window TForm1: owns the grid shown in sg1, runs the open command,
+// switches between the Table and LOG views, enables the tools that fit the
+// current view and starts the other windows.
+
+#include <QMainWindow>
+#include <filesystem>
+#include <string_view>
+
+#include "common/app_state.h"
+#include "common/registry.h"
+#include "common/user_channel.h"
+#include "table/grid.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+namespace tervolin {
+
+class FileChooser;
+class GridModel;
+class TForm8;
+class TForm9;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Start-up of the main window: reads TablOnly, GraphOnly and LastProfile,
+  // starts in LOG view with every table tool disabled.
+  TForm1(AppState& state, Registry& registry, UserChannel& channel, FileChooser& openDialog,
+         QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The profile and settings dialogs, made after the main window at start-up.
+  void setDialogs(TForm8* profileDialog, TForm9* settingsDialog);
+
+  Grid& grid() { return grid_; }
+  GridModel& gridModel() { return *model_; }
+  FileChooser& openDialog() { return openDialog_; }
+  // Shows the grid again after a tool changed its cells (the view re-reads
+  // counts, headings and column widths).
+  void gridChanged();
+  // True once something asked the program to end (the window is closed).
+  bool programEnded() const { return programEnded_; }
+
+  // Handlers, named after control and event.
+  void OpenDLGClick();   // "Открыть " and "Файл" / "Открыть лог"
+  void N37Click();       // "..." and "Файл" / "Выбор профиля"
+  void settingsClick();  // "Файл" / "Настройки"
+  void btn3Click();      // view switch, also "Вид" / "Сменить"
+  void N6Click();        // "Вид" / "Обновить"
+  void btn2Click();      // "Выход"
+  void helpClick();      // "Помощь" / "Помощь"
+  void aboutClick();     // "Помощь" / "О программе"
+  void sg1SelectCell(int column, int row);
+  void FormResize();
+
+  // Controls, named as the other windows refer to them.
+  QWidget* pnl1 = nullptr;  // button panel
+  QPushButton* btn1 = nullptr;
+  QPushButton* btn6 = nullptr;
+  QPushButton* btn3 = nullptr;
+  QPushButton* btn5 = nullptr;
+  QPushButton* btn4 = nullptr;
+  QPushButton* btn2 = nullptr;
+  QLineEdit* edt1 = nullptr;
+  QLineEdit* edt2 = nullptr;
+  QLabel* img1 = nullptr;  // background picture
+  QTableView* sg1 = nullptr;
+  QPlainTextEdit* mmo1 = nullptr;
+  QAction* N3 = nullptr;   // "Сменить"
+  QAction* N6 = nullptr;   // "Обновить"
+  QAction* N37 = nullptr;  // "Выбор профиля"
+  QMenu* N8 = nullptr;     // "Таблица"
+  QMenu* N19 = nullptr;    // "Редактирование"
+  QMenu* N10 = nullptr;    // "Дополнительно"
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void buildMenus();
+  // Enables, shows and places every control after the state: whether a file
+  // is open, the view mode and whether the open file allows the view switch.
+  void applyControlStates();
+  // Builds the view of the current mode into the grid and shows it.
+  void showView();
+  void endProgram();
+  void setCaption(std::string_view cp1251);
+
+  AppState& state_;
+  Registry& registry_;
+  UserChannel& channel_;
+  FileChooser& openDialog_;
+  TForm8* profileDialog_ = nullptr;
+  TForm9* settingsDialog_ = nullptr;
+
+  Grid grid_;
+  GridModel* model_ = nullptr;
+  bool fileOpen_ = false;
+  bool switchable_ = false;  // a text log without table only is open
+  bool researchEnabled_ = false;  // "Дополнительно": on after an open, off after switching to LOG
+  bool programEnded_ = false;
+};
+
+// "_tmp.ini" and "_usesTblPids.ini" in the folder, in any letter case; missing
+// files and an empty folder name are ignored. Returns how many were deleted.
+int deleteDerivedDefinitionFiles(const std::filesystem::path& workingFolder);
+
+}  // namespace tervolin

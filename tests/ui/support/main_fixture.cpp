@@ -1,0 +1,82 @@
+#include "ui/support/main_fixture.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <fstream>
+#include <memory>
+
+#include "common/text.h"
+
+namespace tervolin::test {
+
+bool main_ScriptedChooser::execute() {
+  ++calls;
+  titles << title;
+  filters << filter;
+  suffixes << defaultSuffix;
+  if (answers.empty()) return false;
+  const QString next = answers.front();
+  answers.pop_front();
+  if (next.isEmpty()) return false;
+  fileName = next;
+  return true;
+}
+
+void main_writeCp1251(const std::filesystem::path& file, std::string_view utf8) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
+  const std::string bytes = utf8ToCp1251(utf8);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+namespace {
+
+// Two parameters answered by request 21 01: byte 0 is a temperature (FT:
+// A - 40), byte 1 a pressure (FP: A * 3). The names are long enough for the
+// derived definition file not to count as empty.
+constexpr std::string_view kPids =
+    "21 01\nТемпература охлаждающей жидкости двигателя по датчику температуры ДТОЖ\nC\n0000\n"
+    "21 01\nДавление топлива в топливной рампе по датчику давления топлива\nkPa\n0100\n";
+constexpr std::string_view kFormules = "21010000FT\n21010100FP\n";
+constexpr std::string_view kLog =
+    "Интервал между запросами тестера: 0,10\n"
+    "   TxD 82 10 F1 21 01 A5\n"
+    "RxD 84 F1 10 61 01 7B 2C 5E\n"
+    "\n"
+    "TxD 82 10 F1 21 01 A5\n"
+    "RxD 84 F1 10 61 01 7C 2D 5E\n";
+
+}  // namespace
+
+QStringList main_logLines() {
+  return {QStringLiteral("Интервал между запросами тестера: 0,10"), QStringLiteral("TxD 82 10 F1 21 01 A5"),
+          QStringLiteral("RxD 84 F1 10 61 01 7B 2C 5E"), QStringLiteral("TxD 82 10 F1 21 01 A5"),
+          QStringLiteral("RxD 84 F1 10 61 01 7C 2D 5E")};
+}
+
+void main_makeLocalProfileFolder(const std::filesystem::path& dir) {
+  main_writeCp1251(dir / "pids.ini", kPids);
+  main_writeCp1251(dir / "Formules.ini", kFormules);
+  main_writeCp1251(dir / "drive.log", kLog);
+}
+
+void main_makeToyotaFolder(const std::filesystem::path& dir) {
+  main_writeCp1251(dir / "pids" / "Toyota" / "powertrain" / "pids.ini", kPids);
+  main_writeCp1251(dir / "Toyota" / "Formules.ini", kFormules);
+  main_writeCp1251(dir / "drive.log", kLog);
+}
+
+void main_whenModal(std::function<void(QWidget*)> action) {
+  auto* timer = new QTimer;
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, tries, action = std::move(action)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && ++*tries < 500) return;
+    timer->stop();
+    timer->deleteLater();
+    if (modal) action(modal);
+  });
+  timer->start(10);
+}
+
+}  // namespace tervolin::test
