@@ -25,6 +25,8 @@ constexpr std::string_view kTextLog =
     "TxD 82 10 F1 21 01 A5\r\n"
     "RxD 84 F1 10 61 01 50 32 5E\r\n";
 
+constexpr std::string_view kExpected = "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n40\t10\n";
+
 struct CliRun {
   int code = -1;
   std::string out, err;
@@ -52,8 +54,9 @@ class CliTableTest : public ::testing::Test {
 
   CliRun run(const std::vector<std::string>& args) {
     std::string command = quoted(cli.string()) + " table";
-    for (const std::string& a : args) command += " " + quoted(a);
-    command += " >" + quoted((dir / "stdout").string()) + " 2>" + quoted((dir / "stderr").string());
+    for (const std::string& a : args) (command += ' ') += quoted(a);
+    (command += " >") += quoted((dir / "stdout").string());
+    (command += " 2>") += quoted((dir / "stderr").string());
     const int status = std::system(command.c_str());
     CliRun r;
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -71,8 +74,14 @@ TEST_F(CliTableTest, PrintsTheTableViewOfATextLog) {
   test::writeFile(dir / "demo.log", kTextLog);
   const CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "demo.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n40\t10\n");
+  EXPECT_EQ(r.out, kExpected);
   EXPECT_EQ(r.err, "");
+
+  const CliRun toFile = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--out",
+                             (dir / "table.txt").string(), (dir / "demo.log").string()});
+  EXPECT_EQ(toFile.code, 0) << toFile.err;
+  EXPECT_EQ(toFile.out, "");
+  EXPECT_EQ(test::readFile(dir / "table.txt"), kExpected);
 }
 
 TEST_F(CliTableTest, LogViewEscapesAndWritesUtf8) {
@@ -82,16 +91,6 @@ TEST_F(CliTableTest, LogViewEscapesAndWritesUtf8) {
                      (dir / "odd.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "Log как он есть\n\nОтвет\\tA\\\\B\nTxD 82\n");
-}
-
-TEST_F(CliTableTest, OutWritesTheFileInsteadOfStandardOutput) {
-  writeProfileFiles(dir.path(), dir.path());
-  test::writeFile(dir / "demo.log", kTextLog);
-  const CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--out",
-                     (dir / "table.txt").string(), (dir / "demo.log").string()});
-  EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(test::readFile(dir / "table.txt"), "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n40\t10\n");
 }
 
 TEST_F(CliTableTest, ProfileFolderIsTheWorkingFolderWithoutALocalPidsIni) {
@@ -104,7 +103,7 @@ TEST_F(CliTableTest, ProfileFolderIsTheWorkingFolderWithoutALocalPidsIni) {
   const CliRun r = run({"--profile", "Toyota", "--program-dir", program.string(), "--orvik-path", orvik.string(),
                      (dir / "demo.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n40\t10\n");
+  EXPECT_EQ(r.out, kExpected);
   EXPECT_TRUE(fileExistsIgnoringCase(program / "TOYOTA", "_usesTblPids.ini"));
 }
 

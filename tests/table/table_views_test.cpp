@@ -161,22 +161,12 @@ TEST_F(ViewsTest, RunningOutOfRowsAsksWhetherToStop) {
   }
 }
 
-TEST_F(ViewsTest, RebuildDropsEditsAndEarlierRows) {
-  writeDefinitions(2);
-  poll("ABAB");
-  TablSG(state, channel, grid);
-  grid.setCell(0, 2, "edited");
-  grid.setColumnWidth(0, 7);
-  state.records.clear();
-  ordinal = 0;
-  poll("B");
-  TablSG(state, channel, grid);
-  EXPECT_EQ(grid.rowCount(), 3);
-  EXPECT_EQ(row(2), (Row{"", "B1"}));
-  EXPECT_EQ(grid.columnWidth(0), 100);
-}
-
 TEST_F(ViewsTest, LogViewShowsTheLinesAsTheReaderSeesThem) {
+  // Enough lines to grow the grid by several steps.
+  std::string manyLines;
+  std::vector<std::string> many;
+  for (int i = 0; i < 25000; ++i) many.push_back("line " + std::to_string(i));
+  for (const std::string& line : many) manyLines += line + "\n";
   struct Case {
     std::string text;
     std::vector<std::string> lines;
@@ -187,6 +177,7 @@ TEST_F(ViewsTest, LogViewShowsTheLinesAsTheReaderSeesThem) {
       {"one\r\ntwo", {"one", "two"}},
       {"\n\n   indented line\r\n\r\n\tTxD 82 10 F1 21 01 A5\rlast \n", {"indented line", "TxD 82 10 F1 21 01 A5", "last "}},
       {std::string("Ответ"_w) + "\n", {std::string("Ответ"_w)}},
+      {manyLines, many},
   };
   writeDefinitions(1);
   for (const Case& k : cases) {
@@ -201,18 +192,6 @@ TEST_F(ViewsTest, LogViewShowsTheLinesAsTheReaderSeesThem) {
     for (std::size_t k2 = 0; k2 < k.lines.size(); ++k2) EXPECT_EQ(grid.cell(0, static_cast<int>(k2) + 2), k.lines[k2]);
   }
   EXPECT_EQ(state.definitions.size(), 1u);  // pids.ini was loaded for the explanation
-}
-
-TEST_F(ViewsTest, LogViewGrowsPastManyBlocks) {
-  writeDefinitions(1);
-  std::string text;
-  for (int i = 0; i < 25000; ++i) text += "line " + std::to_string(i) + "\n";
-  test::writeFile(dir / "big.log", text);
-  buildLogView(state, channel, dir / "big.log", grid);
-  ASSERT_EQ(grid.rowCount(), 25002);
-  EXPECT_EQ(grid.cell(0, 2), "line 0");
-  EXPECT_EQ(grid.cell(0, 10001), "line 9999");
-  EXPECT_EQ(grid.cell(0, 25001), "line 24999");
 }
 
 TEST_F(ViewsTest, UnreadableLogLeavesTheHeadingAndSaysSo) {
