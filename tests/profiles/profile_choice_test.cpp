@@ -42,14 +42,6 @@ class ProfileChoiceTest : public ::testing::Test {
   ProfileChoice choice{state, registry, channel};
 };
 
-TEST_F(ProfileChoiceTest, ChoosingNothingAsksForAChoice) {
-  EXPECT_FALSE(choice.choose(std::nullopt));
-  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
-            std::vector<std::string>{std::string("Вы должны сделать выбор!!!"_w)});
-  EXPECT_FALSE(choice.chosen());
-  EXPECT_EQ(choice.label(), "Выберите ЭБУ с которым будем работать "_w);
-}
-
 // Choosing a node: code, label, working folder.
 struct ChooseCase {
   std::string_view before;  // profile code before the choice
@@ -75,18 +67,11 @@ TEST_F(ProfileChoiceTest, ChooseSetsCodeLabelAndFolder) {
     EXPECT_TRUE(choice.chosen());
   }
   EXPECT_TRUE(channel.events.empty());
-}
-
-TEST_F(ProfileChoiceTest, WorkingFolderFollowsExistingSpelling) {
-  std::filesystem::create_directory(program / "TOYOTA");
-  choice.choose(nodeIndex("Тойота"_w));
-  EXPECT_EQ(state.workingFolder, program.path() / "TOYOTA" / "");
-}
-
-TEST_F(ProfileChoiceTest, ActivationClearsTheFlag) {
-  choice.choose(nodeIndex("OBDII"));
-  choice.activate();
-  EXPECT_FALSE(choice.chosen());
+  // Nothing selected: the choice stays as it was.
+  EXPECT_FALSE(choice.choose(std::nullopt));
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
+            std::vector<std::string>{std::string("Вы должны сделать выбор!!!"_w)});
+  EXPECT_EQ(state.profileCode, "logan");
 }
 
 TEST_F(ProfileChoiceTest, ConfirmWithoutValidCodeStays) {
@@ -97,14 +82,6 @@ TEST_F(ProfileChoiceTest, ConfirmWithoutValidCodeStays) {
   EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message).size(), 3u);
   EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message)[0], "Сделайте выбор!"_w);
   EXPECT_EQ(lastProfile(), "<none>");
-}
-
-TEST_F(ProfileChoiceTest, ConfirmChosenProfileWithDefinitionFile) {
-  addDefinitionFile("pids/Toyota/Powertrain/pids.ini");
-  choice.choose(nodeIndex("Тойота"_w));
-  EXPECT_TRUE(choice.confirm([] { FAIL() << "settings shown"; }));
-  EXPECT_EQ(lastProfile(), "Toyota");
-  EXPECT_TRUE(channel.events.empty());
 }
 
 TEST_F(ProfileChoiceTest, HyndaiSecondVariantChecksPowertrain2) {
@@ -149,7 +126,8 @@ TEST_F(ProfileChoiceTest, EmptyExternalPathUsesProgramFolder) {
   std::filesystem::create_directories(program / "pids/Nissan/powertrain");
   test::writeFile(program / "pids/Nissan/powertrain/pids.ini", "x");
   choice.choose(nodeIndex("Ниссан"_w));
-  EXPECT_TRUE(choice.confirm({}));
+  EXPECT_TRUE(choice.confirm([] { FAIL() << "settings shown"; }));
+  EXPECT_EQ(lastProfile(), "Nissan");
 }
 
 TEST_F(ProfileChoiceTest, ConfirmKnownProfileWithoutChoiceSkipsTheCheck) {
@@ -160,15 +138,6 @@ TEST_F(ProfileChoiceTest, ConfirmKnownProfileWithoutChoiceSkipsTheCheck) {
   EXPECT_EQ(lastProfile(), "B797");
   EXPECT_TRUE(channel.events.empty());
 }
-
-TEST_F(ProfileChoiceTest, UnwritableRegistryIsSilent) {
-  registry.setReadOnly(true);
-  state.profileCode = "M76";
-  EXPECT_TRUE(choice.confirm({}));
-  EXPECT_TRUE(channel.events.empty());
-}
-
-TEST_F(ProfileChoiceTest, CancelEndsTheProgram) { EXPECT_THROW(choice.cancel(), ProgramEnds); }
 
 }  // namespace
 }  // namespace tervolin
