@@ -1,6 +1,10 @@
 #include "logs/text_log_records.h"
 
+#include <exception>
+#include <optional>
+#include <span>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -43,22 +47,87 @@ class DefinitionsByCode {
   std::unordered_map<std::string, std::vector<std::uint32_t>> groups_;
 };
 
+// Where a reader puts its records and messages.
+class ReaderOutput {
+ public:
+  virtual ~ReaderOutput() = default;
+  virtual void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) = 0;
+  virtual void message(std::string_view text) = 0;
+};
+
+// Straight into the record list and to the user.
+class DirectOutput final : public ReaderOutput {
+ public:
+  DirectOutput(RecordList& records, UserChannel& channel) : records_(records), channel_(channel) {}
+  void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
+    records_.append(ordinal, source, value);
+  }
+  void message(std::string_view text) override { channel_.message(text); }
+
+ private:
+  RecordList& records_;
+  UserChannel& channel_;
+};
+
+// Kept aside by the worker that reads the second half of a log, and handed
+// over in order once the first half is done.
+class BufferedOutput final : public ReaderOutput {
+ public:
+  void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
+    heads_.push_back({ordinal, source});
+    values_.append(value);
+    ends_.push_back(values_.size());
+  }
+  void message(std::string_view text) override { messages_.emplace_back(text); }
+
+  void handOver(RecordList& records, UserChannel& channel) const {
+    for (const std::string& m : messages_) channel.message(m);
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < heads_.size(); ++i) {
+      records.append(heads_[i].ordinal, heads_[i].source, std::string_view(values_).substr(begin, ends_[i] - begin));
+      begin = ends_[i];
+    }
+  }
+
+ private:
+  struct Head {
+    std::int32_t ordinal;
+    std::uint32_t source;
+  };
+  std::vector<Head> heads_;
+  std::vector<std::size_t> ends_;
+  std::string values_;
+  std::vector<std::string> messages_;
+};
+
 // Reading state carried from line to line.
 class RecordReader {
  public:
-  RecordReader(AppState& state, UserChannel& channel)
+  RecordReader(const AppState& state, std::span<const PreparedDefinition> prepared, ReaderOutput& out)
       : state_(state),
-        channel_(channel),
+        out_(out),
         byCode_(state.definitions),
+        prepared_(prepared),
         adapter_(state.layout.adapterOffset == -3),
         options_{state.byteOrderInversion, state.decimalMark} {
-    prepared_.reserve(state.definitions.size());
-    for (const ParamDef& d : state.definitions) {
-      state.records.addSource({d.requestCode, d.positionField, d.unit, d.name});
-      prepared_.emplace_back(d.requestCode, d.positionField, d.formulaCode);
-    }
     // Until the first request the current request code is empty.
     group_ = byCode_.find(requestCode_, scratch_);
+  }
+
+  // Lines read only to learn the state where a later part of the log starts:
+  // no decoding, no records, no messages.
+  void setQuiet(bool quiet) { quiet_ = quiet; }
+
+  std::uint32_t requestCounter() const { return counter_; }
+  const std::optional<double>& interval() const { return interval_; }
+
+  // Reads every line of `text`; false on a read error.
+  bool read(std::string_view text) {
+    LogLines lines(text);
+    std::string_view line;
+    while (lines.next(line))
+      if (!this->line(line)) return false;
+    return true;
   }
 
   // False on a read error.
@@ -80,12 +149,12 @@ class RecordReader {
     while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
     const auto number = parseNumber(value, state_.decimalMark);
     if (!number) return false;
-    state_.requestInterval = *number;
+    interval_ = *number;
     return true;
   }
 
   void request(std::string_view line) {
-    ++state_.requestCounter;
+    ++counter_;
     const long long size = static_cast<long long>(line.size());
     std::string_view code;
     if (adapter_) {
@@ -95,8 +164,8 @@ class RecordReader {
       const long long q = state_.layout.testerPosition;
       if (const auto f = parseHex(copyAt(line, q - 3, 2))) {
         formatByte_ = static_cast<int>(*f);
-      } else {
-        channel_.message(line);
+      } else if (!quiet_) {
+        out_.message(line);
       }
       if (formatByte_ <= 0x79) return;
       const long long count = formatByte_ <= 0x80 ? 5 : (formatByte_ - 0x80) * 3 - 1;
@@ -127,9 +196,9 @@ class RecordReader {
       }
       data_ = copyAt(line, start, 3 * length - 1 - n);
     }
-    if (group_ == nullptr) return true;
+    if (group_ == nullptr || quiet_) return true;
     bytes_.assign(data_);
-    const auto ordinal = static_cast<std::int32_t>(state_.requestCounter);
+    const auto ordinal = static_cast<std::int32_t>(counter_);
     for (const std::uint32_t d : *group_) {
       try {
         decodeInto(bytes_, prepared_[d], options_, value_);
@@ -138,21 +207,24 @@ class RecordReader {
         std::string text(kDecodeFailure);
         text.append(data_).append("/").append(def.requestCode).append("/").append(def.positionField);
         text.append("/").append(def.formulaCode);
-        channel_.message(text);
+        out_.message(text);
         value_.clear();
       }
-      state_.records.append(ordinal, d, value_);
+      out_.record(ordinal, d, value_);
     }
     return true;
   }
 
-  AppState& state_;
-  UserChannel& channel_;
+  const AppState& state_;
+  ReaderOutput& out_;
   DefinitionsByCode byCode_;
-  std::vector<PreparedDefinition> prepared_;
+  std::span<const PreparedDefinition> prepared_;
   bool adapter_;
   DecodeOptions options_;
+  bool quiet_ = false;
 
+  std::uint32_t counter_ = 0;
+  std::optional<double> interval_;
   int formatByte_ = 0;
   std::string requestCode_;
   const std::vector<std::uint32_t>* group_ = nullptr;
@@ -161,18 +233,71 @@ class RecordReader {
   std::string value_, scratch_;
 };
 
+// The offset of a line end near the middle of `text`, or 0 when there is none.
+std::size_t splitPoint(std::string_view text) {
+  for (std::size_t i = text.size() / 2; i < text.size(); ++i)
+    if (text[i] == '\r' || text[i] == '\n') return i;
+  return 0;
+}
+
 }  // namespace
 
-bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel) {
+bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel, std::size_t splitAbove) {
   state.records.clear();
   state.requestCounter = 0;
-  RecordReader reader(state, channel);
-  // A response before any request is read against the empty request code.
-  LogLines lines(logText);
-  std::string_view line;
-  while (lines.next(line))
-    if (!reader.line(line)) return false;
-  return true;
+  std::vector<PreparedDefinition> prepared;
+  prepared.reserve(state.definitions.size());
+  for (const ParamDef& d : state.definitions) {
+    state.records.addSource({d.requestCode, d.positionField, d.unit, d.name});
+    prepared.emplace_back(d.requestCode, d.positionField, d.formulaCode);
+  }
+
+  DirectOutput direct(state.records, channel);
+  RecordReader first(state, prepared, direct);
+  const std::size_t split = logText.size() > splitAbove ? splitPoint(logText) : 0;
+  if (split == 0) {
+    const bool ok = first.read(logText);
+    state.requestCounter = first.requestCounter();
+    if (first.interval()) state.requestInterval = *first.interval();
+    return ok;
+  }
+
+  // Two halves split at a line end, read at once. The worker learns the
+  // state at the split by reading the first half quietly, then reads the
+  // second half into a buffer that is appended after the first half's
+  // records, so records, messages and counters come out as from one read.
+  BufferedOutput buffered;
+  RecordReader second(state, prepared, buffered);
+  bool secondOk = false;
+  std::exception_ptr secondFailure;
+  std::thread worker([&] {
+    try {
+      second.setQuiet(true);
+      if (!second.read(logText.substr(0, split))) return;
+      second.setQuiet(false);
+      secondOk = second.read(logText.substr(split));
+    } catch (...) {
+      secondFailure = std::current_exception();
+    }
+  });
+  bool firstOk = false;
+  try {
+    firstOk = first.read(logText.substr(0, split));
+  } catch (...) {
+    worker.join();
+    throw;
+  }
+  worker.join();
+  if (secondFailure && firstOk) std::rethrow_exception(secondFailure);
+  if (!firstOk) {
+    state.requestCounter = first.requestCounter();
+    if (first.interval()) state.requestInterval = *first.interval();
+    return false;
+  }
+  buffered.handOver(state.records, channel);
+  state.requestCounter = second.requestCounter();
+  if (second.interval()) state.requestInterval = *second.interval();
+  return secondOk;
 }
 
 void readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile) {

@@ -2,6 +2,7 @@
 // Record reading of a text log held in memory: pairs every response with the
 // last request and decodes it for every definition of the request's code.
 
+#include <cstddef>
 #include <string_view>
 
 #include "common/app_state.h"
@@ -15,6 +16,12 @@ namespace tervolin {
 // a non-hex format byte are reported through `channel` and reading goes on.
 // Returns false when a read error (an interval or length text that is not a
 // number) ended the read; the records read so far stay.
-bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel);
+//
+// A log longer than `splitAbove` bytes is read in two halves at once (one on
+// a worker thread); records, messages, counter and interval are the same as
+// from one read, and messages are still sent from the calling thread.
+inline constexpr std::size_t kSplitLogsAbove = std::size_t{8} << 20;
+bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
+                        std::size_t splitAbove = kSplitLogsAbove);
 
 }  // namespace tervolin

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "common/app_state.h"
 #include "common/text.h"
 #include "logs/layout_detection.h"
+#include "logs/log_generator.h"
 #include "logs/text_log_records.h"
 #include "support/test_support.h"
 
@@ -239,6 +241,77 @@ TEST(TextLogRecords, HostileLogsAreReadSafely) {
   ScriptedChannel channel;
   const Read r = readLog(state, channel, "TxD 82 10 F1 21 01 A5\n" + longLine + "\n");
   EXPECT_EQ(r.records, (Records{{1, "A=7B7B"}}));
+}
+
+}  // namespace
+}  // namespace tervolin
+
+namespace tervolin {
+namespace {
+
+struct Outcome {
+  bool ok;
+  std::vector<std::tuple<std::int32_t, std::uint32_t, std::string>> records;
+  std::vector<std::string> messages;
+  std::uint32_t counter;
+  double interval;
+  bool operator==(const Outcome&) const = default;
+};
+
+Outcome readWith(const std::string& log, const std::vector<ParamDef>& defs, std::size_t splitAbove) {
+  AppState state;
+  state.decimalMark = ',';
+  state.definitions = defs;
+  state.layout = detectLayout(log);
+  ScriptedChannel channel;
+  Outcome o;
+  o.ok = readTextLogRecords(log, state, channel, splitAbove);
+  for (std::size_t i = 0; i < state.records.size(); ++i)
+    o.records.emplace_back(state.records.at(i).ordinal, state.records.at(i).source,
+                           std::string(state.records.value(i)));
+  o.messages = channel.texts(ScriptedChannel::Event::Message);
+  o.counter = state.requestCounter;
+  o.interval = state.requestInterval;
+  return o;
+}
+
+// Reading a log in two halves at once gives exactly what one read gives,
+// whatever line the split falls on: records, messages, counter, interval and
+// read errors in either half.
+TEST(TextLogRecords, SplitReadEqualsOneRead) {
+  const std::string marker(std::string("Интервал между запросами тестера:"_w));
+  const std::vector<std::string> extras = {
+      marker + " 0,5", marker + " 7",  "TxD ZZ 10 F1 21 03 A5", "TxD 82 10 F1 01 B2 A5",
+      "RxD 84 F1 10 41 B2 7B 2C 5E", "TxD 79 10 F1 21 07 00", marker + " x",  "RxD QQ F1 10 61 01 00"};
+  std::mt19937 rng(99);
+  int errors = 0, messages = 0;
+  for (const auto family : {test::LogFamily::Ordinary, test::LogFamily::Adapter, test::LogFamily::LengthByte,
+                            test::LogFamily::SixDigit}) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+      auto log = test::generateLog(family, seed, 30);
+      // Sprinkle interval lines, bad format bytes, decode failures and
+      // (rarely) a read error through the log.
+      std::string text;
+      std::size_t start = 0;
+      while (start < log.text.size()) {
+        std::size_t end = log.text.find('\n', start);
+        end = end == std::string::npos ? log.text.size() : end + 1;
+        text.append(log.text, start, end - start);
+        start = end;
+        const auto roll = rng() % 100;
+        if (roll < 6) text += extras[roll % 6] + "\n";
+        else if (roll == 6 && rng() % 4 == 0) text += extras[6 + rng() % 2] + "\n";
+      }
+      log.definitions.push_back(def("01B2", "0500", "S"));
+      const Outcome one = readWith(text, log.definitions, std::size_t(-1));
+      const Outcome two = readWith(text, log.definitions, 0);
+      ASSERT_EQ(two, one) << "seed " << seed << "\n" << text;
+      errors += one.ok ? 0 : 1;
+      messages += one.messages.empty() ? 0 : 1;
+    }
+  }
+  EXPECT_GT(errors, 0);
+  EXPECT_GT(messages, 0);
 }
 
 }  // namespace
