@@ -1,0 +1,382 @@
+#include "bench/loggen/loggen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+
+#include "bench/loggen/drive_model.h"
+#include "bench/loggen/frames.h"
+#include "common/hex.h"
+#include "common/paths.h"
+#include "common/text.h"
+
+namespace tervolin::loggen {
+namespace {
+
+constexpr double kInterval = 0.25;  // seconds between two requests
+constexpr std::string_view kIntervalMarker = "Интервал между запросами тестера:"_w;
+
+// Lines a tester writes between exchanges; none of them holds a marker the
+// readers look for.
+constexpr std::string_view kNoise[] = {
+    "",
+    "; --- отметка пользователя ---"_w,
+    "\t; Ожидание данных ЭБУ..."_w,
+    "   Подключение..."_w,
+    "Соединение установлено"_w,
+    "  \t"_w,
+    "; Повтор опроса"_w,
+};
+
+// "[12:00:01.250] ": the brackets keep the milliseconds from reading as a
+// hex pair, so the first pair of a data line is always its format byte.
+std::string timeStamp(double seconds) {
+  const long long ms = std::llround(seconds * 1000.0) + 12LL * 3600 * 1000;
+  const long long day = ms % (24LL * 3600 * 1000);
+  char text[32];
+  std::snprintf(text, sizeof text, "[%02lld:%02lld:%02lld.%03lld] ", day / 3600000, day / 60000 % 60,
+                day / 1000 % 60, day % 1000);
+  return text;
+}
+
+Bytes codeBytes(std::string_view code) {
+  Bytes out;
+  for (std::size_t i = 0; i + 1 < code.size(); i += 2)
+    out.push_back(static_cast<std::uint8_t>(parseHex(code.substr(i, 2)).value_or(0)));
+  return out;
+}
+
+std::string intervalLine(char decimalMark) {
+  std::string line(kIntervalMarker);
+  line += " 0";
+  line += decimalMark;
+  line += "25";
+  return line;
+}
+
+class LogWriter {
+ public:
+  explicit LogWriter(const LogPlan& plan)
+      : plan_(plan), profile_(demoProfile(plan.profile)), responder_(profile_), random_(plan.seed * 7919u + 17u),
+        model_(plan.seed, plan.requests * kInterval) {
+    model_.advance(kInterval);  // the engine is running when polling starts
+  }
+
+  std::string write() {
+    header();
+    int done = 0, cycle = 0;
+    bool reconnected = false;
+    while (done < plan_.requests) {
+      std::vector<std::string> codes = plan_.poll;
+      if (cycle % 8 == 0) codes.insert(codes.end(), plan_.slowPoll.begin(), plan_.slowPoll.end());
+      const bool refuse = !plan_.rejected.empty() && cycle % 11 == 5;
+      if (refuse) codes.push_back(plan_.rejected[static_cast<std::size_t>(cycle / 11) % plan_.rejected.size()]);
+      for (const std::string& code : codes) {
+        exchange(code, refuse && &code == &codes.back());
+        ++done;
+      }
+      if (random_.chance(0.05)) line(kNoise[random_.next() % std::size(kNoise)]);
+      if (!reconnected && done >= plan_.requests / 2) {
+        reconnect();
+        reconnected = true;
+      }
+      ++cycle;
+    }
+    line("; "_w);
+    line("Опрос остановлен"_w);
+    return std::move(out_);
+  }
+
+ private:
+  bool adapter() const { return plan_.style == LineStyle::Adapter; }
+
+  void line(std::string_view text) {
+    out_.append(text);
+    out_.append("\r\n");
+  }
+
+  void header() {
+    line(std::string("; Журнал обмена тестера с ЭБУ, профиль "_w) + plan_.profile);
+    line("Подключение..."_w);
+    line(intervalLine(plan_.decimalMark));
+    if (adapter()) {
+      command("ATZ", "ELM327 v1.5");
+      command("ATE0", "OK");
+      command("ATSP0", "OK");
+      frameLine(true, codeBytes("0100"));
+      exchangeLine(false, "SEARCHING...");
+      frameLine(false, withData("0100"));
+      seconds_ += kInterval;
+      return;
+    }
+    line("Соединение установлено"_w);
+    line("");
+    sessionStart();
+  }
+
+  // Diagnostic session: request 10 81, confirmation 50 81.
+  void sessionStart() {
+    const Bytes request{0x10, 0x81}, response{0x50, 0x81};
+    frameLine(true, request);
+    frameLine(false, response);
+    seconds_ += kInterval;
+  }
+
+  void reconnect() {
+    line("");
+    line("   Связь потеряна"_w);
+    line("\tПодключение..."_w);
+    if (adapter()) {
+      command("ATZ", "ELM327 v1.5");
+      command("ATSP0", "OK");
+    } else {
+      sessionStart();
+    }
+  }
+
+  void command(std::string_view sent, std::string_view answer) {
+    exchangeLine(true, sent);
+    exchangeLine(false, answer);
+    seconds_ += kInterval;
+  }
+
+  Bytes withData(const std::string& code) {
+    Bytes payload = codeBytes(code);
+    payload[0] = static_cast<std::uint8_t>(payload[0] + 0x40);
+    const Bytes data = responder_.data(code, model_.state());
+    payload.insert(payload.end(), data.begin(), data.end());
+    return payload;
+  }
+
+  void exchange(const std::string& code, bool refused) {
+    frameLine(true, codeBytes(code));
+    if (adapter()) {
+      // An adapter answers a refused or lost request with a short text.
+      if (refused || random_.chance(0.01)) exchangeLine(false, "NO DATA");
+      else frameLine(false, withData(code));
+    } else if (refused) {
+      const Bytes negative{0x7F, codeBytes(code)[0], 0x12};
+      frameLine(false, negative);
+    } else {
+      frameLine(false, withData(code));
+    }
+    seconds_ += kInterval;
+    model_.advance(kInterval);
+  }
+
+  // A request (`fromTester`) or response line carrying the payload: framed
+  // with addresses and checksum, or bare through the adapter.
+  void frameLine(bool fromTester, std::span<const std::uint8_t> payload) {
+    std::string text;
+    if (adapter()) {
+      appendHex(text, payload);
+    } else if (fromTester) {
+      appendHex(text, kwpFrame(kEcuAddress, kTesterAddress, payload, false));
+    } else {
+      appendHex(text, kwpFrame(kTesterAddress, kEcuAddress, payload, plan_.lengthByte));
+    }
+    exchangeLine(fromTester, text);
+  }
+
+  void exchangeLine(bool fromTester, std::string_view text) {
+    const double at = seconds_ + (fromTester ? 0 : 0.035 + 0.01 * std::abs(random_.noise()));
+    std::string l = timeStamp(at);
+    if (plan_.style == LineStyle::ZaprosOtvet) l += fromTester ? "Запрос: "_w : "Ответ: "_w;
+    else l += fromTester ? "TxD " : "RxD ";
+    l += text;
+    line(l);
+  }
+
+  const LogPlan& plan_;
+  Profile profile_;
+  Responder responder_;
+  Random random_;
+  DriveModel model_;
+  double seconds_ = 0;
+  std::string out_;
+};
+
+void appendLe16(std::string& out, unsigned value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+std::string folderReadme();
+
+}  // namespace
+
+std::string textLog(const LogPlan& plan) { return LogWriter(plan).write(); }
+
+std::string graphFile(const std::string& profileCode, const std::vector<GraphChannel>& channels, int frames,
+                      std::uint16_t intervalMs, std::uint32_t seed) {
+  const Profile profile = demoProfile(profileCode);
+  const Responder responder(profile);
+  DriveModel model(seed, frames * kInterval);
+  model.advance(kInterval);  // the engine is running when recording starts
+
+  std::string out = "TRVG\x01";
+  out += '\0';
+  appendLe16(out, intervalMs);
+  std::vector<std::string> codes;  // distinct request codes, in channel order
+  for (std::size_t c = 0; c < 8; ++c) {
+    Bytes request(3, 0), position(2, 0);
+    if (c < channels.size()) {
+      const Bytes r = codeBytes(channels[c].request), p = codeBytes(channels[c].position);
+      std::copy_n(r.begin(), std::min<std::size_t>(3, r.size()), request.begin());
+      std::copy_n(p.begin(), std::min<std::size_t>(2, p.size()), position.begin());
+      if (std::find(codes.begin(), codes.end(), channels[c].request) == codes.end())
+        codes.push_back(channels[c].request);
+    }
+    out.append(request.begin(), request.end());
+    out.append(position.begin(), position.end());
+  }
+  auto frame = [&](const Bytes& bytes) {
+    appendLe16(out, static_cast<unsigned>(bytes.size()));
+    out.append(bytes.begin(), bytes.end());
+  };
+  frame({0x50, 0x81});  // diagnostic-session confirmation
+  for (int f = 0; f < frames && !codes.empty(); ++f) {
+    const std::string& code = codes[static_cast<std::size_t>(f) % codes.size()];
+    Bytes payload = codeBytes(code);
+    payload[0] = static_cast<std::uint8_t>(payload[0] + 0x40);
+    const Bytes data = responder.data(code, model.state());
+    payload.insert(payload.end(), data.begin(), data.end());
+    frame(payload);
+    model.advance(kInterval);
+  }
+  return out;
+}
+
+std::vector<GeneratedFile> sampleFolder() {
+  std::vector<GeneratedFile> files;
+  for (const char* code : {"OBDII", "Toyota", "GreatWall", "Nissan"}) {
+    const Profile p = demoProfile(code);
+    files.push_back({std::string("pids/") + code + "/Powertrain/pids.ini", pidsIni(p)});
+    files.push_back({std::string(code) + "/Formules.ini", formulesIni(p)});
+  }
+  const std::vector<std::string> obdPoll = {"0104", "0105", "0106", "0107", "010B", "010C", "010D",
+                                            "010E", "010F", "0110", "0111", "0114", "0115"};
+  const std::vector<std::string> obdSlow = {"0100", "0101", "0103", "0113", "011C", "011F", "0120", "012F", "0133"};
+
+  LogPlan obd{"OBDII", LineStyle::TxdRxd, false, 720, '.', 11, obdPoll, obdSlow, {"010A", "0122"}};
+  files.push_back({"logs/obd2_kwp.log", textLog(obd)});
+
+  LogPlan elm{"OBDII", LineStyle::Adapter, false, 720, '.', 12, obdPoll, obdSlow, {"010A", "0122"}};
+  files.push_back({"logs/obd2_elm_adapter.log", textLog(elm)});
+
+  LogPlan toyota{"Toyota", LineStyle::ZaprosOtvet, false, 560, '.', 13, {"2101", "2101", "2102"}, {}, {"2105"}};
+  files.push_back({"logs/toyota_zapros_otvet.log", textLog(toyota)});
+
+  LogPlan comma{"Toyota", LineStyle::TxdRxd, false, 240, ',', 14, {"2101", "2102"}, {}, {"2105"}};
+  files.push_back({"logs/toyota_interval_comma.log", textLog(comma)});
+
+  LogPlan gw{"GreatWall", LineStyle::TxdRxd, true, 560, '.', 15, {"2101"}, {}, {"2103"}};
+  files.push_back({"logs/greatwall_length_byte.log", textLog(gw)});
+
+  LogPlan nissan{"Nissan", LineStyle::TxdRxd, false, 640, '.', 16, {"210102", "210102", "210103"}, {}, {"210105"}};
+  files.push_back({"logs/nissan_6digit.log", textLog(nissan)});
+
+  const std::vector<GraphChannel> channels = {{"2101", "0000"}, {"2101", "0200"}, {"2101", "0400"},
+                                              {"2101", "0500"}, {"2101", "0900"}, {"2102", "0000"}};
+  files.push_back({"logs/toyota_graph.rtd", graphFile("Toyota", channels, 480, 250, 17)});
+  files.push_back({"SAMPLES.txt", folderReadme()});
+  return files;
+}
+
+std::vector<GeneratedFile> benchProfileFiles() {
+  const Profile p = benchProfile();
+  return {{"pids/Toyota/Powertrain/pids.ini", pidsIni(p)}, {"Toyota/Formules.ini", formulesIni(p)}};
+}
+
+std::string bigLog(std::size_t lines) {
+  const Profile profile = benchProfile();
+  const Responder responder(profile);
+  const std::size_t pairs = lines / 2;
+  DriveModel model(99, static_cast<double>(pairs) * kInterval);
+  const Bytes requestPayload{0x21, 0x01};
+  std::string request;
+  appendHex(request, kwpFrame(kEcuAddress, kTesterAddress, requestPayload, false));
+
+  std::string out;
+  out.reserve(pairs * 150 + 128);
+  out.append("; Журнал для замеров производительности"_w).append("\r\n");
+  out.append(intervalLine('.')).append("\r\n");
+  Bytes payload;
+  for (std::size_t i = 0; i < pairs; ++i) {
+    const double t = static_cast<double>(i) * kInterval;
+    out.append(timeStamp(t)).append("TxD ").append(request).append("\r\n");
+    payload.assign({0x61, 0x01});
+    const Bytes data = responder.data("2101", model.state());
+    payload.insert(payload.end(), data.begin(), data.end());
+    out.append(timeStamp(t + 0.04)).append("RxD ");
+    appendHex(out, kwpFrame(kTesterAddress, kEcuAddress, payload, false));
+    out.append("\r\n");
+    model.advance(kInterval);
+  }
+  return out;
+}
+
+bool writeFiles(const std::filesystem::path& folder, const std::vector<GeneratedFile>& files, std::string& error) {
+  for (const GeneratedFile& f : files) {
+    const std::filesystem::path target = folder / std::filesystem::path(f.path);
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    if (ec || !writeFileAtomically(target, f.bytes)) {
+      error = "cannot write " + target.string();
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// Description of the sample folder (UTF-8: it is read by people, not by the
+// program).
+std::string folderReadme() {
+  return R"(Sample program folder
+=====================
+
+Generated by `loggen samples OUTDIR` (bench/loggen_tool.cpp); do not edit by
+hand, change the generator and regenerate. Every text file is Windows-1251
+with CRLF line ends. The logs record one simulated drive each: a cold start
+(coolant from about 20 °C up to 90-95 °C with the fan cycling), idle at about
+800 rpm, accelerations, cruising, overrun fuel cut-off, the lambda probe
+switching between 0.1 and 0.8 V once the loop closes, changing bit flags,
+noise lines, a reconnection half-way and refused requests.
+
+Profiles (external program path = this folder):
+  pids/<CODE>/Powertrain/pids.ini   definitions, four lines each
+  <CODE>/Formules.ini               formula codes (the working folder)
+
+  OBDII      service 01 PIDs; 0100, 0101, 0103, 0113, 011C, 0120 have no
+             formula and show as status texts
+  Toyota     service 21, identifiers 01 and 02, ordinary frames
+  GreatWall  service 21 with a length byte in every response (length offset 3)
+  Nissan     service 21 with two-byte identifiers (six-digit request codes)
+
+Logs (logs/):
+  obd2_kwp.log                 OBDII, "TxD"/"RxD" lines, KWP frames 10 F1 / F1 10,
+                               session start 10 81 / 50 81, negative answers 7F 01 12
+  obd2_elm_adapter.log         OBDII through an ELM adapter: "TxD 01 0C",
+                               "RxD 41 0C 1A F8", "RxD NO DATA"
+  toyota_zapros_otvet.log      Toyota, "Запрос:"/"Ответ:" lines
+  toyota_interval_comma.log    Toyota, interval line written with a decimal
+                               comma ("0,25"): open it with ',' as the decimal
+                               mark; with '.' reading stops at that line
+  greatwall_length_byte.log    GreatWall, responses 80 F1 10 LL 61 01 ... CS
+  nissan_6digit.log            Nissan, requests 21 01 02 / 21 01 03
+  toyota_graph.rtd             Toyota graph file: interval 250 (ms), six
+                               channels (2101/0000, 0200, 0400, 0500, 0900,
+                               2102/0000), two empty channels, a session frame
+                               50 81 first
+
+Open a log with its profile, e.g.
+  tervolin-cli table --profile GreatWall --program-dir bin bin/logs/greatwall_length_byte.log
+)";
+}
+
+}  // namespace
+
+}  // namespace tervolin::loggen
