@@ -72,7 +72,19 @@ QString QtRegistry::fileName() const { return settings_->fileName(); }
 
 bool QtRegistry::flush() {
   settings_->sync();
-  return settings_->status() == QSettings::NoError;
+  if (settings_->status() == QSettings::NoError) return true;
+  // QSettings keeps reporting an error once one occurred; a fresh object on
+  // the same file lets a later write succeed when the file can be written
+  // again.
+  staleStatus_ = true;
+  return false;
+}
+
+void QtRegistry::prepareWrite() {
+  if (!staleStatus_) return;
+  const QString path = settings_->fileName();
+  settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+  staleStatus_ = false;
 }
 
 bool QtRegistry::keyExists(std::string_view key) const {
@@ -81,6 +93,7 @@ bool QtRegistry::keyExists(std::string_view key) const {
 }
 
 bool QtRegistry::createKey(std::string_view key) {
+  prepareWrite();
   const auto parts = keyParts(key);
   if (parts.empty()) return false;
   QString group;
@@ -103,6 +116,7 @@ bool QtRegistry::createKey(std::string_view key) {
 
 bool QtRegistry::deleteKey(std::string_view key) {
   if (!keyExists(key)) return false;
+  prepareWrite();
   settings_->remove(groupOf(key));
   return flush();
 }
@@ -164,6 +178,7 @@ bool QtRegistry::writeString(std::string_view key, std::string_view name, std::s
 
 bool QtRegistry::deleteValue(std::string_view key, std::string_view name) {
   if (!valueExists(key, name)) return false;
+  prepareWrite();
   const QString group = groupOf(key);
   settings_->remove(entry(group, kValuePrefix + escapedName(name)));
   settings_->remove(entry(group, kValueNamePrefix + escapedName(name)));

@@ -46,8 +46,10 @@ class QtRegistry : public Registry {
   std::optional<QString> storedValue(std::string_view key, std::string_view name) const;
   bool writeValue(std::string_view key, std::string_view name, const QString& data);
   bool flush();
+  void prepareWrite();
 
   std::unique_ptr<QSettings> settings_;
+  bool staleStatus_ = false;  // the last write failed
 };
 
 }  // namespace tervolin

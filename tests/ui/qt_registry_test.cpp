@@ -2,6 +2,7 @@
 // registry, plus what only a file can show: values read back by a fresh
 // registry (as after a restart) and a store that cannot be written.
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -148,6 +149,12 @@ class QtRegistryTest : public QObject {
     QVERIFY(!r.keyExists(kTervolin));
     QVERIFY(!r.readInt(kTervolin, "GraphOnly"));
     QVERIFY(!r.keyExists(kToyota));
+    // Once the file can be written, writes succeed again.
+    QVERIFY(QFile::remove(dir.filePath("blocker")));
+    QVERIFY(QDir().mkpath(dir.filePath("blocker")));
+    QVERIFY(r.writeInt(kTervolin, "GraphOnly", 1));
+    QCOMPARE(QtRegistry(dir.filePath("blocker/settings.ini")).readInt(kTervolin, "GraphOnly"),
+             std::optional<std::int32_t>(1));
   }
 
   void garbageFileReadsAsEmpty() {
