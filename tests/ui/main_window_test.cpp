@@ -298,6 +298,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(env.state.viewMode, ViewMode::Table);
   }
 
+  void graphFileOpensInTableView() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    test::main_writeGraphFile(env.programDir / "drive.rtd", {{0x7B, 0x2C}, {0x7C, 0x2D}});
+    env.start();
+    const QString file = QString::fromStdString((env.programDir / "drive.rtd").string());
+    env.open(file);
+    QVERIFY(env.messages().empty());
+    QCOMPARE(env.state.viewMode, ViewMode::Table);
+    compareState(controlState(env), kTableOnly);
+    QCOMPARE(env.form->windowTitle(), QStringLiteral("Открыт файл: ") + file);
+    QCOMPARE(env.heading(0), kTemperature);
+    QCOMPARE(env.grid()->model()->rowCount(), 2);
+    QCOMPARE(env.cell(1, 0), QStringLiteral("84"));
+    QCOMPARE(env.cell(1, 1), QStringLiteral("135"));
+
+    // A text log opened next may be switched again.
+    env.open(env.logFile());
+    QVERIFY(env.button("btn3")->isEnabled());
+    QCOMPARE(env.button("btn3")->text(), QStringLiteral("LOG"));
+  }
+
   void lastProfileSettlesWorkingFolder() {
     Env env;
     env.storeSettings();

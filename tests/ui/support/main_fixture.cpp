@@ -66,6 +66,20 @@ void main_makeToyotaFolder(const std::filesystem::path& dir) {
   main_writeCp1251(dir / "drive.log", kLog);
 }
 
+void main_writeGraphFile(const std::filesystem::path& file, const std::vector<std::pair<int, int>>& frames) {
+  std::string bytes(48, '\0');
+  bytes[6] = 100;  // request interval, little-endian
+  const unsigned char channels[2][5] = {{0x21, 0x01, 0x00, 0x00, 0x00}, {0x21, 0x01, 0x00, 0x01, 0x00}};
+  for (int c = 0; c < 2; ++c)
+    for (int b = 0; b < 5; ++b) bytes[8 + 5 * c + b] = static_cast<char>(channels[c][b]);
+  for (const auto& [first, second] : frames) {
+    const unsigned char frame[] = {4, 0, 0x61, 0x01, static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+    bytes.append(reinterpret_cast<const char*>(frame), sizeof frame);
+  }
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 void main_whenModal(std::function<void(QWidget*)> action) {
   auto* timer = new QTimer;
   auto tries = std::make_shared<int>(0);

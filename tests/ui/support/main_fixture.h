@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/file_chooser.h"
 
@@ -41,6 +43,10 @@ void main_makeLocalProfileFolder(const std::filesystem::path& dir);
 // pids/Toyota/powertrain/pids.ini (the external program path left empty),
 // and the log "drive.log".
 void main_makeToyotaFolder(const std::filesystem::path& dir);
+
+// A graph file with two channels of request 21 01 (bytes 0 and 1) and one
+// frame per pair of data bytes given.
+void main_writeGraphFile(const std::filesystem::path& file, const std::vector<std::pair<int, int>>& frames);
 
 // Runs `action` on the first modal dialog that appears (polled from the
 // event loop), so that a test can answer a dialog opened by exec().
