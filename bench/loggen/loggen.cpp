@@ -294,6 +294,7 @@ std::string bigLog(std::size_t lines) {
   const Responder responder(profile);
   const std::size_t pairs = lines / 2;
   DriveModel model(99, static_cast<double>(pairs) * kInterval);
+  model.advance(kInterval);  // the engine is running when polling starts
   const Bytes requestPayload{0x21, 0x01};
   std::string request;
   appendHex(request, kwpFrame(kEcuAddress, kTesterAddress, requestPayload, false));

@@ -11,6 +11,7 @@
 #include "bench/loggen/loggen.h"
 #include "common/hex.h"
 #include "common/number_format.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "logs/log_lines.h"
 #include "support/test_support.h"
@@ -153,6 +154,17 @@ TEST(LoggenOutput, IsDeterministicAndWellFormed) {
   }
   EXPECT_EQ(requests, 500u);
   EXPECT_EQ(responses, 500u);
+}
+
+// The bundled folder is the generator's output: a generator change without
+// regenerating (loggen samples samples) shows here.
+TEST(LoggenOutput, CommittedSampleFolderIsCurrent) {
+  const std::filesystem::path folder = std::filesystem::path(TERVOLIN_SOURCE_DIR) / "samples";
+  for (const GeneratedFile& f : sampleFolder()) {
+    std::string stored;
+    EXPECT_TRUE(readWholeFile(folder / f.path, stored)) << f.path;
+    EXPECT_TRUE(stored == f.bytes) << f.path << " differs from the generator's output";
+  }
 }
 
 // Expected behaviour of one decoded parameter across a whole demo log.
