@@ -119,7 +119,7 @@ void BM_RecordReading(benchmark::State& state) {
   SilentChannel channel;
   std::size_t records = 0;
   for (auto _ : state) {
-    readTextLogRecords(log, app, channel);
+    readTextLogRecords(log, app, channel, state.range(0) ? kSplitLogsAbove : std::size_t(-1));
     records += app.records.size();
   }
   state.counters["records"] = static_cast<double>(app.records.size());
@@ -127,7 +127,7 @@ void BM_RecordReading(benchmark::State& state) {
   state.counters["list_MB"] = static_cast<double>(app.records.memoryBytes()) / (1024.0 * 1024.0);
   reportPeakMemory(state);
 }
-BENCHMARK(BM_RecordReading)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RecordReading)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -126,7 +126,7 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
   int offsetNow = startOffset;
   std::size_t unsettled = patterns.size() * (rule ? 3 : 1);
 
-  std::string compact, upperLine;
+  std::string compact, upperLine, upperKey;
   LogLines lines(logText);
   std::string_view line;
   std::size_t index = 0;
@@ -146,20 +146,24 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
     removeBlanksInto(line, compact);
     const std::size_t pairAt = compact.find(ecuCompact);
     if (pairAt == std::string::npos) continue;
-    upperInto(compact, upperLine);
-    const std::string_view upperView(upperLine);
-
+    // Only the few characters where a pattern may start are upper-cased for
+    // the lookup; the whole line only when a pattern is confirmed there.
+    bool lineUpper = false;
     for (const int extra : {0, 2}) {
       if (requestSeen && extra != offsetNow) continue;
       const std::size_t start = pairAt + 4 + static_cast<std::size_t>(extra);
+      if (start >= compact.size()) continue;
+      upperInto(std::string_view(compact).substr(start, lengths.back()), upperKey);
       for (const std::size_t length : lengths) {
-        if (start + length > upperView.size()) break;
-        const auto found = lookup.find(upperView.substr(start, length));
+        if (start + length > compact.size()) break;
+        const auto found = lookup.find(std::string_view(upperKey).substr(0, length));
         if (found == lookup.end()) continue;
         PatternHits& h = hits[static_cast<std::size_t>(found->second)];
         std::size_t& slot = requestSeen ? h.afterRequest : h.beforeRequests[extra / 2];
         if (slot != kNever) continue;
-        if (upperView.find(patterns[static_cast<std::size_t>(found->second)]) != start) continue;
+        if (!lineUpper) upperInto(compact, upperLine);
+        lineUpper = true;
+        if (upperLine.find(patterns[static_cast<std::size_t>(found->second)]) != start) continue;
         slot = lineIndex;
         if (requestSeen) h.offsetThere = offsetNow;
         --unsettled;
