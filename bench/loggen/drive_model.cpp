@@ -7,7 +7,7 @@
 namespace tervolin::loggen {
 namespace {
 
-// One leg of the drive: how long it lasts (fraction of a 600 s drive) and
+// One leg of the drive: how long it lasts (fraction of the whole drive) and
 // the speed aimed at.
 struct Leg {
   double share;

@@ -302,7 +302,9 @@ std::string bigLog(std::size_t lines) {
   const Profile profile = benchProfile();
   const Responder responder(profile);
   const std::size_t pairs = lines / 2;
-  DriveModel model(99, static_cast<double>(pairs) * kInterval);
+  // Twenty-minute drives one after another: warm-up once, then town and road
+  // legs repeating, so every part of a long log looks like a real drive.
+  DriveModel model(99, 1200.0);
   model.advance(kInterval);  // the engine is running when polling starts
   const Bytes requestPayload{0x21, 0x01};
   std::string request;
