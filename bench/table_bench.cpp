@@ -57,8 +57,10 @@ struct Folder {
     std::vector<ParamDef> defs;
     std::string formulas;
     for (int i = 0; i < kColumns; ++i) {
-      defs.push_back({"2101", "P" + std::to_string(i), "u", positionOf(i), "", i});
-      formulas += "2101" + positionOf(i) + "FT\r\n";
+      std::string name = std::to_string(i);
+      name.insert(name.begin(), 'P');
+      defs.push_back({"2101", name, "u", positionOf(i), "", i});
+      ((formulas += "2101") += positionOf(i)) += "FT\r\n";
     }
     writeFileAtomically(dir / "pids.ini", definitionFileText(defs));
     writeFileAtomically(dir / "formules.ini", formulas);
