@@ -5,6 +5,7 @@
 // character; a line runs to the next CR or LF. Reading ends when only such
 // bytes remain. Works on a view of the whole file, read in one read.
 
+#include <cstring>
 #include <string_view>
 
 namespace tervolin {
@@ -18,8 +19,15 @@ class LogLines {
     while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) <= 32) ++pos_;
     if (pos_ >= text_.size()) return false;
     const std::size_t start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
-    line = text_.substr(start, pos_ - start);
+    // The line ends at the first CR or LF: find the LF, then any CR before it.
+    const char* begin = text_.data() + start;
+    std::size_t rest = text_.size() - start;
+    const void* lf = std::memchr(begin, '\n', rest);
+    if (lf) rest = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+    const void* cr = std::memchr(begin, '\r', rest);
+    if (cr) rest = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+    pos_ = start + rest;
+    line = text_.substr(start, rest);
     return true;
   }
 

@@ -57,9 +57,13 @@ int extraOffsetOfRequest(const ExtraOffsetRule& rule, std::string_view line, int
 }
 
 void removeBlanksInto(std::string_view text, std::string& out) {
-  out.clear();
-  for (const char c : text)
-    if (c != ' ') out.push_back(c);
+  out.resize(text.size());
+  char* o = out.data();
+  for (const char c : text) {
+    *o = c;
+    o += c != ' ';
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
