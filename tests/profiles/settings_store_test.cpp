@@ -56,10 +56,10 @@ TEST(DialogRead, ReadsInOrderAndStopsAtAFailure) {
     std::int16_t autodetect, table, graphs;
     std::string path;
   } cases[] = {
-      {{1, 0, 1, std::string("/opt/Программа/"_w)}, SettingsRead::Read, 1, 0, 1, "/opt/Программа/"},
-      {{0, 1, 0, {}}, SettingsRead::Read, 0, 1, 0, ""},                  // no path: program folder
-      {{1, {}, 1, "/opt/"}, SettingsRead::Failed, 1, 0, 0, "/old/"},     // stops at TablOnly
-      {{{}, 1, 1, "/opt/"}, SettingsRead::Failed, 0, 0, 0, "/old/"},
+      {{1, 0, 1, std::string("/opt/Программа/"_w), {}}, SettingsRead::Read, 1, 0, 1, "/opt/Программа/"},
+      {{0, 1, 0, {}, {}}, SettingsRead::Read, 0, 1, 0, ""},                  // no path: program folder
+      {{1, {}, 1, "/opt/", {}}, SettingsRead::Failed, 1, 0, 0, "/old/"},     // stops at TablOnly
+      {{{}, 1, 1, "/opt/", {}}, SettingsRead::Failed, 0, 0, 0, "/old/"},
   };
   for (const Case& c : cases) {
     AppState state;
@@ -89,7 +89,7 @@ TEST(Save, WritesTheChoiceAndMirrorsItInTheState) {
       {{true, true, true, false}, 1, 1, 1, "/opt/orvik/"},
   };
   for (const Case& c : cases) {
-    MemoryRegistry r = make({{}, {}, {}, "/opt/orvik/"});
+    MemoryRegistry r = make({{}, {}, {}, "/opt/orvik/", {}});
     AppState state;
     state.orvikPath = "/opt/orvik/";
     ASSERT_TRUE(saveSettings(r, state, c.choice));
@@ -104,7 +104,7 @@ TEST(Save, WritesTheChoiceAndMirrorsItInTheState) {
 }
 
 TEST(Save, GraphsOnlyKeepsStoredTableFlagsAndEverythingStaysReadable) {
-  MemoryRegistry r = make({1, 1, {}, {}});
+  MemoryRegistry r = make({1, 1, {}, {}, {}});
   AppState state;
   ASSERT_TRUE(saveSettings(r, state, {false, false, true, true}));
   EXPECT_EQ(r.readInt(kSettingsKey, kTablOnly), 1);
