@@ -1,0 +1,128 @@
+// The whole open of a large text log, as the open command does it with
+// "table only" set: layout detection, used-parameter selection, record
+// reading and the filled Table grid. 1,000,000 lines (500,000 polls of
+// "21 01" answered with 32 data bytes by 40 definitions; pids.ini holds 300
+// definitions over 8 request codes). Prints wall time, records and cells per
+// second and the peak resident memory of the open alone.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "bench/loggen/loggen.h"
+#include "common/app_state.h"
+#include "common/user_channel.h"
+#include "table/grid.h"
+#include "table/open_log.h"
+
+namespace tervolin {
+namespace {
+namespace fs = std::filesystem;
+
+class SilentChannel : public UserChannel {
+ public:
+  void message(std::string_view) override {}
+  bool okBox(std::string_view) override { return true; }
+  bool yesNo(std::string_view) override { return false; }
+  void closeMainWindow() override {}
+};
+
+double procStatusMiB(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(field) + ":";
+  while (std::getline(status, line))
+    if (line.rfind(prefix, 0) == 0) return std::stod(line.substr(prefix.size())) / 1024.0;
+  return 0;
+}
+
+// Resets the kernel's peak-memory mark, so VmHWM covers only what follows.
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+struct BigFolder {
+  fs::path dir = fs::temp_directory_path() / "tervolin-open-bench";
+  fs::path log = dir / "big.log";
+  BigFolder() {
+    std::string error;
+    auto files = loggen::benchProfileFiles();
+    files.push_back({"big.log", loggen::bigLog(1'000'000)});
+    if (!loggen::writeFiles(dir, files, error)) throw std::runtime_error(error);
+  }
+  ~BigFolder() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+void BM_OpenLargeLogToTable(benchmark::State& state) {
+  static BigFolder folder;
+  SilentChannel channel;
+  double peak = 0;
+  std::size_t records = 0, cells = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto app = std::make_unique<AppState>();
+    auto grid = std::make_unique<Grid>();
+    app->programDir = folder.dir;
+    app->orvikPath = folder.dir;
+    app->profileCode = "Toyota";
+    app->workingFolder = folder.dir / "Toyota";
+    app->tableOnly = 1;
+    resetPeakMemory();
+    const double before = procStatusMiB("VmRSS");
+    state.ResumeTiming();
+
+    openLog(*app, channel, folder.log, *grid);
+
+    state.PauseTiming();
+    peak = procStatusMiB("VmHWM") - before;
+    records = app->records.size();
+    cells = static_cast<std::size_t>(grid->rowCount() - 2) * static_cast<std::size_t>(grid->columnCount());
+    grid.reset();
+    app.reset();
+    state.ResumeTiming();
+  }
+  state.counters["records"] = static_cast<double>(records);
+  state.counters["records/s"] = benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["cells"] = static_cast<double>(cells);
+  state.counters["peak_MiB"] = peak;
+}
+BENCHMARK(BM_OpenLargeLogToTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_OpenLargeLogToLogView(benchmark::State& state) {
+  static BigFolder folder;
+  SilentChannel channel;
+  double peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto app = std::make_unique<AppState>();
+    auto grid = std::make_unique<Grid>();
+    app->programDir = folder.dir;
+    app->orvikPath = folder.dir;
+    app->profileCode = "Toyota";
+    app->workingFolder = folder.dir / "Toyota";
+    app->tableOnly = 1;
+    openLog(*app, channel, folder.log, *grid);
+    app->viewMode = ViewMode::Log;
+    resetPeakMemory();
+    const double before = procStatusMiB("VmRSS");
+    state.ResumeTiming();
+
+    showCurrentView(*app, channel, *grid);
+
+    state.PauseTiming();
+    peak = procStatusMiB("VmHWM") - before;
+    grid.reset();
+    app.reset();
+    state.ResumeTiming();
+  }
+  state.counters["peak_extra_MiB"] = peak;
+}
+BENCHMARK(BM_OpenLargeLogToLogView)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+}  // namespace tervolin
+
+BENCHMARK_MAIN();
