@@ -36,11 +36,14 @@ bool QtFileChooser::execute() {
     const QFileInfo previous(fileName);
     dialog.setDirectory(previous.absolutePath());
     dialog.selectFile(previous.fileName());
+  } else if (!lastFolder_.isEmpty()) {
+    dialog.setDirectory(lastFolder_);
   }
   if (dialog.exec() != QDialog::Accepted) return false;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
   fileName = chosen.front();
+  lastFolder_ = QFileInfo(fileName).absolutePath();
   return true;
 }
 

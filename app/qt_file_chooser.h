@@ -23,11 +23,16 @@ class QtFileChooser : public FileChooser {
  public:
   explicit QtFileChooser(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
+  // Where the dialog opens while no file has been chosen yet.
+  void setStartFolder(const QString& folder) { lastFolder_ = folder; }
 
   bool execute() override;
 
  private:
   QWidget* parent_;
+  // The folder of the last chosen file: the dialog reopens there even after
+  // its file name was emptied (the settings dialog's path chooser does that).
+  QString lastFolder_;
 };
 
 }  // namespace tervolin
