@@ -78,7 +78,7 @@ int run(std::span<const std::string_view> args) {
   }
   try {
     const std::string value = DecodeDan(a.data, a.request, a.position, a.formula, DecodeOptions{a.inverse, a.mark});
-    const std::string text = valueToUtf8(value);
+    const std::string text = cp1251ToUtf8(value);
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size())) << '\n';
     return kExitOk;
   } catch (const DecodeError&) {

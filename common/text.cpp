@@ -7,8 +7,11 @@ std::string cp1251ToUtf8(std::string_view cp1251) {
   out.reserve(cp1251.size() * 2);
   for (const char ch : cp1251) {
     const auto b = static_cast<unsigned char>(ch);
-    char32_t cp = b < 0x80 ? b : cp1251_detail::kHighHalf[b - 0x80];
-    if (cp == 0) cp = 0xFFFD;
+    char32_t cp = b;
+    if (b >= 0x80) {
+      cp = cp1251_detail::kHighHalf[b - 0x80];
+      if (cp == 0) cp = 0xFFFD;  // 0x98 has no character
+    }
     if (cp < 0x80) {
       out += static_cast<char>(cp);
     } else if (cp < 0x800) {

@@ -40,21 +40,6 @@ void appendEscaped(std::string& out, std::string_view text) {
   }
 }
 
-std::string valueToUtf8(std::string_view cp1251) {
-  // The general conversion writes U+FFFD for every byte without a character,
-  // and it counts byte 0 among them; here byte 0 is passed through.
-  std::string out;
-  out.reserve(cp1251.size() * 2);
-  while (!cp1251.empty()) {
-    const std::size_t zero = cp1251.find('\0');
-    out += cp1251ToUtf8(cp1251.substr(0, zero));
-    if (zero == std::string_view::npos) break;
-    out += '\0';
-    cp1251.remove_prefix(zero + 1);
-  }
-  return out;
-}
-
 void decodeBatch(std::string_view input, char decimalMark, std::string& output) {
   // A byte-order mark written by some editors is no part of the first line.
   if (input.starts_with("\xEF\xBB\xBF")) input.remove_prefix(3);
@@ -79,7 +64,7 @@ void decodeBatch(std::string_view input, char decimalMark, std::string& output) 
     }
     const DecodeOptions options{fields[3] == "1", decimalMark};
     try {
-      appendEscaped(output, valueToUtf8(DecodeDan(fields[4], fields[2], fields[1], fields[0], options)));
+      appendEscaped(output, cp1251ToUtf8(DecodeDan(fields[4], fields[2], fields[1], fields[0], options)));
     } catch (const DecodeError&) {
       output += kDecodeFailed;
     }

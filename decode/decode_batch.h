@@ -14,10 +14,6 @@ std::string unescapeField(std::string_view field);
 // Appends `text` with tab, line feed, carriage return and backslash escaped.
 void appendEscaped(std::string& out, std::string_view text);
 
-// A value text (Windows-1251) as UTF-8. Byte 0 is character 0 and stays a
-// zero byte ("01D3" can produce it from a zero data byte).
-std::string valueToUtf8(std::string_view cp1251);
-
 // Text written instead of a value when decoding raises.
 inline constexpr std::string_view kDecodeFailed = "!error";
 

@@ -20,6 +20,8 @@ TEST(Cp1251, RoundTripsThroughUtf8) {
   EXPECT_EQ(utf8ToCp1251(cp1251ToUtf8(all)), all);
   EXPECT_EQ(cp1251ToUtf8("\xCF\xF0\xE8"), "При");
   EXPECT_EQ(utf8ToCp1251("日"), "?");
+  EXPECT_EQ(cp1251ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));  // byte 0 is a character
+  EXPECT_EQ(cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");  // the one byte without a character
   EXPECT_EQ(utf8ToCp1251("\xFF\xFE"), "??");  // malformed UTF-8
 }
 
