@@ -17,10 +17,10 @@ std::uint32_t RecordList::addSource(const RecordSource& source) {
   return static_cast<std::uint32_t>(sources_.size() - 1);
 }
 
-void RecordList::append(std::int32_t ordinal, std::uint32_t source, std::string_view value) {
-  if (size_ == blocks_.size() * kBlock) blocks_.push_back(std::make_unique<LogRecord[]>(kBlock));
-  blocks_[size_ / kBlock][size_ % kBlock] = LogRecord{ordinal, source, arena_->add(value)};
-  ++size_;
+TextRef RecordList::append(std::int32_t ordinal, std::uint32_t source, std::string_view value) {
+  const TextRef ref = arena_->add(value);
+  appendRef(ordinal, source, ref);
+  return ref;
 }
 
 void RecordList::clear() {

@@ -41,7 +41,14 @@ class RecordList {
   const std::vector<RecordSource>& sources() const { return sources_; }
   const RecordSource& source(std::size_t record) const { return sources_[at(record).source]; }
 
-  void append(std::int32_t ordinal, std::uint32_t source, std::string_view value);
+  // Adds a record with its value stored in the arena; returns the value's ref.
+  TextRef append(std::int32_t ordinal, std::uint32_t source, std::string_view value);
+  // Adds a record naming a value already in this list's arena.
+  void appendRef(std::int32_t ordinal, std::uint32_t source, TextRef value) {
+    if (size_ == blocks_.size() * kBlock) blocks_.push_back(std::make_unique<LogRecord[]>(kBlock));
+    blocks_[size_ / kBlock][size_ % kBlock] = LogRecord{ordinal, source, value};
+    ++size_;
+  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }

@@ -12,6 +12,7 @@
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "decode/decode_fast.h"
+#include "decode/value_cache.h"
 #include "logs/line_text.h"
 #include "logs/log_lines.h"
 #include "logs/text_log_reader.h"
@@ -47,20 +48,28 @@ class DefinitionsByCode {
   std::unordered_map<std::string, std::vector<std::uint32_t>> groups_;
 };
 
-// Where a reader puts its records and messages.
+// Where a reader puts its records and messages. A stored value is named by a
+// handle of the output's own choosing, so that a record repeating a value
+// already stored names it again instead of storing a copy.
 class ReaderOutput {
  public:
   virtual ~ReaderOutput() = default;
-  virtual void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) = 0;
+  // Stores `value` and adds a record naming it; returns the value's handle.
+  virtual std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) = 0;
+  // Adds a record naming a value stored before.
+  virtual void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) = 0;
   virtual void message(std::string_view text) = 0;
 };
 
-// Straight into the record list and to the user.
+// Straight into the record list and to the user; handles are arena refs.
 class DirectOutput final : public ReaderOutput {
  public:
   DirectOutput(RecordList& records, UserChannel& channel) : records_(records), channel_(channel) {}
-  void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
-    records_.append(ordinal, source, value);
+  std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
+    return records_.append(ordinal, source, value);
+  }
+  void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) override {
+    records_.appendRef(ordinal, source, handle);
   }
   void message(std::string_view text) override { channel_.message(text); }
 
@@ -70,22 +79,39 @@ class DirectOutput final : public ReaderOutput {
 };
 
 // Kept aside by the worker that reads the second half of a log, and handed
-// over in order once the first half is done.
+// over in order once the first half is done. Handles number the stored
+// values (0 is the empty text); each is copied into the record list once.
 class BufferedOutput final : public ReaderOutput {
  public:
-  void record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
-    heads_.push_back({ordinal, source});
-    values_.append(value);
-    ends_.push_back(values_.size());
+  std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
+    std::uint32_t handle = 0;
+    if (!value.empty()) {
+      values_.append(value);
+      ends_.push_back(values_.size());
+      handle = static_cast<std::uint32_t>(ends_.size());
+    }
+    heads_.push_back({ordinal, source, handle});
+    return handle;
+  }
+  void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) override {
+    heads_.push_back({ordinal, source, static_cast<std::uint32_t>(handle)});
   }
   void message(std::string_view text) override { messages_.emplace_back(text); }
 
   void handOver(RecordList& records, UserChannel& channel) const {
     for (const std::string& m : messages_) channel.message(m);
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < heads_.size(); ++i) {
-      records.append(heads_[i].ordinal, heads_[i].source, std::string_view(values_).substr(begin, ends_[i] - begin));
-      begin = ends_[i];
+    constexpr TextRef kNotCopied = ~TextRef{0};
+    std::vector<TextRef> refs(ends_.size() + 1, kNotCopied);
+    refs[0] = kEmptyText;
+    for (const Head& head : heads_) {
+      TextRef& ref = refs[head.value];
+      if (ref == kNotCopied) {
+        const std::size_t end = ends_[head.value - 1];
+        const std::size_t begin = head.value == 1 ? 0 : ends_[head.value - 2];
+        ref = records.append(head.ordinal, head.source, std::string_view(values_).substr(begin, end - begin));
+      } else {
+        records.appendRef(head.ordinal, head.source, ref);
+      }
     }
   }
 
@@ -93,9 +119,10 @@ class BufferedOutput final : public ReaderOutput {
   struct Head {
     std::int32_t ordinal;
     std::uint32_t source;
+    std::uint32_t value;  // handle of the value
   };
   std::vector<Head> heads_;
-  std::vector<std::size_t> ends_;
+  std::vector<std::size_t> ends_;  // end of each stored value in values_
   std::string values_;
   std::vector<std::string> messages_;
 };
@@ -103,11 +130,14 @@ class BufferedOutput final : public ReaderOutput {
 // Reading state carried from line to line.
 class RecordReader {
  public:
-  RecordReader(const AppState& state, std::span<const PreparedDefinition> prepared, ReaderOutput& out)
+  RecordReader(const AppState& state, std::span<const PreparedDefinition> prepared,
+               std::span<const ValueKeyPlan> plans, ReaderOutput& out)
       : state_(state),
         out_(out),
         byCode_(state.definitions),
         prepared_(prepared),
+        plans_(plans),
+        caches_(prepared.size()),
         adapter_(state.layout.adapterOffset == -3),
         options_{state.byteOrderInversion, state.decimalMark} {
     // Until the first request the current request code is empty.
@@ -200,6 +230,14 @@ class RecordReader {
     bytes_.assign(data_);
     const auto ordinal = static_cast<std::int32_t>(counter_);
     for (const std::uint32_t d : *group_) {
+      // The same inputs give the same text: name the stored one again.
+      const std::uint64_t key = plans_[d].key(bytes_);
+      std::uint64_t handle = 0;
+      if (key != kNoValueKey && caches_[d].find(key, handle)) {
+        out_.repeat(ordinal, d, handle);
+        continue;
+      }
+      bool failed = false;
       try {
         decodeInto(bytes_, prepared_[d], options_, value_);
       } catch (const DecodeError&) {
@@ -209,8 +247,10 @@ class RecordReader {
         text.append("/").append(def.formulaCode);
         out_.message(text);
         value_.clear();
+        failed = true;
       }
-      out_.record(ordinal, d, value_);
+      handle = out_.record(ordinal, d, value_);
+      if (key != kNoValueKey && !failed) caches_[d].store(key, handle);
     }
     return true;
   }
@@ -219,6 +259,8 @@ class RecordReader {
   ReaderOutput& out_;
   DefinitionsByCode byCode_;
   std::span<const PreparedDefinition> prepared_;
+  std::span<const ValueKeyPlan> plans_;
+  std::vector<ValueCache> caches_;  // per definition, of this reader's output
   bool adapter_;
   DecodeOptions options_;
   bool quiet_ = false;
@@ -246,14 +288,17 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   state.records.clear();
   state.requestCounter = 0;
   std::vector<PreparedDefinition> prepared;
+  std::vector<ValueKeyPlan> plans;
   prepared.reserve(state.definitions.size());
+  plans.reserve(state.definitions.size());
   for (const ParamDef& d : state.definitions) {
     state.records.addSource({d.requestCode, d.positionField, d.unit, d.name});
     prepared.emplace_back(d.requestCode, d.positionField, d.formulaCode);
+    plans.emplace_back(prepared.back(), state.byteOrderInversion);
   }
 
   DirectOutput direct(state.records, channel);
-  RecordReader first(state, prepared, direct);
+  RecordReader first(state, prepared, plans, direct);
   const std::size_t split = logText.size() > splitAbove ? splitPoint(logText) : 0;
   if (split == 0) {
     const bool ok = first.read(logText);
@@ -267,7 +312,7 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   // second half into a buffer that is appended after the first half's
   // records, so records, messages and counters come out as from one read.
   BufferedOutput buffered;
-  RecordReader second(state, prepared, buffered);
+  RecordReader second(state, prepared, plans, buffered);
   bool secondOk = false;
   std::exception_ptr secondFailure;
   std::thread worker([&] {
