@@ -11,6 +11,7 @@
 
 #include "cli/cli_channel.h"
 #include "cli/command.h"
+#include "common/field_escapes.h"
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -83,18 +84,6 @@ bool readable(const fs::path& file) {
   if (!fs::is_regular_file(file, ec)) return false;
   std::ifstream in(file, std::ios::binary);
   return static_cast<bool>(in);
-}
-
-void appendEscaped(std::string& out, std::string_view cell) {
-  for (char c : cell) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
-    }
-  }
 }
 
 // Every row from row 0: cells joined by TAB, escaped, UTF-8, LF line ends.

@@ -9,10 +9,6 @@
 
 namespace tervolin {
 
-// The field with its escapes resolved; an unknown escape stays as written.
-std::string unescapeField(std::string_view field);
-// Appends `text` with tab, line feed, carriage return and backslash escaped.
-void appendEscaped(std::string& out, std::string_view text);
 
 // Text written instead of a value when decoding raises.
 inline constexpr std::string_view kDecodeFailed = "!error";

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/field_escapes.h"
 #include "decode/decode_batch.h"
 #include "support/test_support.h"
 
