@@ -1,5 +1,6 @@
 #include "logs/text_log_records.h"
 
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <span>
@@ -47,6 +48,23 @@ class DefinitionsByCode {
  private:
   std::unordered_map<std::string, std::vector<std::uint32_t>> groups_;
 };
+
+// Whether `text` occurs in `line` (an empty text occurs everywhere). The
+// search runs over the character at `anchor` of `text`: chosen to be rare in
+// data lines, it keeps the comparisons few.
+bool has(std::string_view line, std::string_view text, std::size_t anchor = 0) {
+  if (text.empty()) return true;
+  if (line.size() < text.size()) return false;
+  const char* p = line.data() + anchor;
+  const char* const end = line.data() + (line.size() - text.size()) + anchor + 1;
+  while (p < end) {
+    p = static_cast<const char*>(std::memchr(p, text[anchor], static_cast<std::size_t>(end - p)));
+    if (p == nullptr) return false;
+    if (std::memcmp(p - anchor, text.data(), text.size()) == 0) return true;
+    ++p;
+  }
+  return false;
+}
 
 // Where a reader puts its records and messages. A stored value is named by a
 // handle of the output's own choosing, so that a record repeating a value
@@ -127,11 +145,13 @@ class BufferedOutput final : public ReaderOutput {
   std::vector<std::string> messages_;
 };
 
-// Reading state carried from line to line.
+// Reading state carried from line to line; `Output` is DirectOutput or
+// BufferedOutput (a template parameter, so that the per-record calls inline).
+template <class Output>
 class RecordReader {
  public:
   RecordReader(const AppState& state, std::span<const PreparedDefinition> prepared,
-               std::span<const ValueKeyPlan> plans, ReaderOutput& out)
+               std::span<const ValueKeyPlan> plans, Output& out)
       : state_(state),
         out_(out),
         byCode_(state.definitions),
@@ -160,14 +180,18 @@ class RecordReader {
     return true;
   }
 
-  // False on a read error.
+  // False on a read error. The same tests as isRequestLine and holdsData;
+  // "TxD" and "ELM" are sought by their second letters, which hex data
+  // never holds (their first letters fill data lines).
   bool line(std::string_view line) {
-    if (contains(line, kIntervalMarker)) return interval(line);
-    if (isRequestLine(line)) {
+    if (has(line, kIntervalMarker)) return interval(line);
+    if (has(line, kTxD, 1) || has(line, kRequestWord)) {
       request(line);
       return true;
     }
-    if (!contains(line, state_.layout.ecuPair) || state_.layout.ecuPair.empty() || !holdsData(line)) return true;
+    if (state_.layout.ecuPair.empty() || !has(line, state_.layout.ecuPair) || has(line, kElm, 1) ||
+        firstHexPair(line) == 0)
+      return true;
     return response(line);
   }
 
@@ -256,7 +280,7 @@ class RecordReader {
   }
 
   const AppState& state_;
-  ReaderOutput& out_;
+  Output& out_;
   DefinitionsByCode byCode_;
   std::span<const PreparedDefinition> prepared_;
   std::span<const ValueKeyPlan> plans_;
@@ -298,7 +322,7 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   }
 
   DirectOutput direct(state.records, channel);
-  RecordReader first(state, prepared, plans, direct);
+  RecordReader<DirectOutput> first(state, prepared, plans, direct);
   const std::size_t split = logText.size() > splitAbove ? splitPoint(logText) : 0;
   if (split == 0) {
     const bool ok = first.read(logText);
@@ -312,7 +336,7 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   // second half into a buffer that is appended after the first half's
   // records, so records, messages and counters come out as from one read.
   BufferedOutput buffered;
-  RecordReader second(state, prepared, plans, buffered);
+  RecordReader<BufferedOutput> second(state, prepared, plans, buffered);
   bool secondOk = false;
   std::exception_ptr secondFailure;
   std::thread worker([&] {
