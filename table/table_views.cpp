@@ -89,26 +89,44 @@ void TablSG(AppState& state, UserChannel& channel, Grid& grid) {
   grid.setFixedRows(kHeadingRows);
   fillHeadings(definitions, channel, grid);
 
+  // Per source, the grid columns its records go to with their definitions'
+  // column numbers, in one flat array, so that placing a record reads no
+  // definition.
+  struct Target {
+    int index;   // grid column (definition index)
+    int column;  // the definition's column number
+  };
+  struct Targets {
+    std::uint32_t begin = 0, end = 0;
+  };
   const std::vector<std::vector<int>> matches = matchSources(records.sources(), definitions);
+  std::vector<Target> targets;
+  std::vector<Targets> bySource(matches.size());
+  for (std::size_t s = 0; s < matches.size(); ++s) {
+    bySource[s].begin = static_cast<std::uint32_t>(targets.size());
+    for (int i : matches[s]) targets.push_back({i, definitions[static_cast<std::size_t>(i)].column});
+    bySource[s].end = static_cast<std::uint32_t>(targets.size());
+  }
+
   const std::shared_ptr<TextArena>& arena = records.arena();
   int r = kHeadingRows;
   int p = 0;
   for (std::size_t j = 0; j < records.size(); ++j) {
     const LogRecord& record = records.at(j);
-    if (record.source >= matches.size()) continue;
-    const std::vector<int>& columns = matches[record.source];
-    if (columns.empty()) continue;
+    if (record.source >= bySource.size()) continue;
+    const Targets range = bySource[record.source];
+    if (range.begin == range.end) continue;
     try {
-      for (int i : columns) {
-        const int c = definitions[static_cast<std::size_t>(i)].column;
-        if (c < p) {
+      for (std::uint32_t t = range.begin; t < range.end; ++t) {
+        const Target target = targets[t];
+        if (target.column < p) {
           if (r + 1 >= grid.maxRows()) throw GridFull();
           ++r;
           grid.setRowCount(r + 1);
         }
-        grid.setCellRef(i, r, arena, record.value);
+        grid.setCellRef(target.index, r, arena, record.value);
       }
-      p = definitions[static_cast<std::size_t>(columns.back())].column;
+      p = targets[range.end - 1].column;
     } catch (const std::exception&) {
       // Running out of rows or memory: ask whether to stop; the grid keeps
       // what was placed either way.
