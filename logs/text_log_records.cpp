@@ -1,7 +1,10 @@
 #include "logs/text_log_records.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <exception>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -96,53 +99,105 @@ class DirectOutput final : public ReaderOutput {
   UserChannel& channel_;
 };
 
-// Kept aside by the worker that reads the second half of a log, and handed
-// over in order once the first half is done. Handles number the stored
-// values (0 is the empty text); each is copied into the record list once.
+// The records of the worker that reads the second half of a log. The worker
+// hands them over in batches as it goes, and the calling thread appends them
+// after the first half's records while the worker is still reading, so that
+// the copying overlaps the reading. Handles number the distinct stored values
+// (0 is the empty text); each is copied into the record list once. Messages
+// are sent after the last batch.
 class BufferedOutput final : public ReaderOutput {
  public:
+  BufferedOutput() { pending_.heads.reserve(kBatch); }
+
   std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
     std::uint32_t handle = 0;
     if (!value.empty()) {
-      values_.append(value);
-      ends_.push_back(values_.size());
-      handle = static_cast<std::uint32_t>(ends_.size());
+      pending_.values.append(value);
+      pending_.ends.push_back(pending_.values.size());
+      handle = ++valueCount_;
     }
-    heads_.push_back({ordinal, source, handle});
+    push({ordinal, source, handle});
     return handle;
   }
   void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) override {
-    heads_.push_back({ordinal, source, static_cast<std::uint32_t>(handle)});
+    push({ordinal, source, static_cast<std::uint32_t>(handle)});
   }
   void message(std::string_view text) override { messages_.emplace_back(text); }
 
-  void handOver(RecordList& records, UserChannel& channel) const {
-    for (const std::string& m : messages_) channel.message(m);
-    constexpr TextRef kNotCopied = ~TextRef{0};
-    std::vector<TextRef> refs(ends_.size() + 1, kNotCopied);
-    refs[0] = kEmptyText;
-    for (const Head& head : heads_) {
-      TextRef& ref = refs[head.value];
-      if (ref == kNotCopied) {
-        const std::size_t end = ends_[head.value - 1];
-        const std::size_t begin = head.value == 1 ? 0 : ends_[head.value - 2];
-        ref = records.append(head.ordinal, head.source, std::string_view(values_).substr(begin, end - begin));
-      } else {
-        records.appendRef(head.ordinal, head.source, ref);
+  // Worker side: hands over what is left and marks the end. Never throws, so
+  // that the reading side always learns the end.
+  void finish() noexcept {
+    {
+      const std::lock_guard lock(mutex_);
+      finished_ = true;
+      try {
+        if (!pending_.heads.empty()) batches_.push_back(std::move(pending_));
+      } catch (...) {
+        failure_ = std::current_exception();
       }
     }
+    ready_.notify_one();
+  }
+
+  // Reading side: appends the records batch by batch until the worker has
+  // finished, then sends its messages.
+  void handOver(RecordList& records, UserChannel& channel) {
+    TextArena& arena = *records.arena();
+    std::vector<TextRef> refs{kEmptyText};
+    for (;;) {
+      Batch batch;
+      {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return !batches_.empty() || finished_; });
+        if (batches_.empty()) break;
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+      }
+      std::size_t begin = 0;
+      for (const std::size_t end : batch.ends) {
+        refs.push_back(arena.add(std::string_view(batch.values).substr(begin, end - begin)));
+        begin = end;
+      }
+      for (const Head& head : batch.heads) records.appendRef(head.ordinal, head.source, refs[head.value]);
+    }
+    if (failure_) std::rethrow_exception(failure_);
+    for (const std::string& m : messages_) channel.message(m);
   }
 
  private:
+  static constexpr std::size_t kBatch = 16384;
   struct Head {
     std::int32_t ordinal;
     std::uint32_t source;
     std::uint32_t value;  // handle of the value
   };
-  std::vector<Head> heads_;
-  std::vector<std::size_t> ends_;  // end of each stored value in values_
-  std::string values_;
-  std::vector<std::string> messages_;
+  struct Batch {
+    std::vector<Head> heads;
+    std::string values;              // the values first stored in this batch
+    std::vector<std::size_t> ends;   // end of each of them in `values`
+  };
+
+  void push(Head head) {
+    pending_.heads.push_back(head);
+    if (pending_.heads.size() < kBatch) return;
+    {
+      const std::lock_guard lock(mutex_);
+      batches_.push_back(std::move(pending_));
+    }
+    ready_.notify_one();
+    pending_ = Batch{};
+    pending_.heads.reserve(kBatch);
+  }
+
+  Batch pending_;  // worker only
+  std::uint32_t valueCount_ = 0;
+  std::vector<std::string> messages_;  // read by the other side after the end
+
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<Batch> batches_;
+  bool finished_ = false;
+  std::exception_ptr failure_;
 };
 
 // Reading state carried from line to line; `Output` is DirectOutput or
@@ -342,16 +397,21 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   std::thread worker([&] {
     try {
       second.setQuiet(true);
-      if (!second.read(logText.substr(0, split))) return;
-      second.setQuiet(false);
-      secondOk = second.read(logText.substr(split));
+      if (second.read(logText.substr(0, split))) {
+        second.setQuiet(false);
+        secondOk = second.read(logText.substr(split));
+      }
     } catch (...) {
       secondFailure = std::current_exception();
     }
+    buffered.finish();
   });
   bool firstOk = false;
   try {
     firstOk = first.read(logText.substr(0, split));
+    // A read error in the first half ends the read there: the second half's
+    // records are then never taken.
+    if (firstOk) buffered.handOver(state.records, channel);
   } catch (...) {
     worker.join();
     throw;
@@ -363,7 +423,6 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
     if (first.interval()) state.requestInterval = *first.interval();
     return false;
   }
-  buffered.handOver(state.records, channel);
   state.requestCounter = second.requestCounter();
   if (second.interval()) state.requestInterval = *second.interval();
   return secondOk;
