@@ -324,3 +324,22 @@ TEST(TextLogRecords, SplitReadEqualsOneRead) {
 
 }  // namespace
 }  // namespace tervolin
+
+namespace tervolin {
+namespace {
+
+// A long log whose second half is handed over in many batches while the
+// worker still reads: the split read still equals one read, and values
+// stored once and named again read back the same.
+TEST(TextLogRecords, LongSplitReadEqualsOneRead) {
+  for (const std::uint32_t seed : {7u, 8u}) {
+    const auto log = test::generateLog(test::LogFamily::Adapter, seed, 30000);
+    const Outcome one = readWith(log.text, log.definitions, std::size_t(-1));
+    const Outcome two = readWith(log.text, log.definitions, 0);
+    EXPECT_GT(one.records.size(), 40'000u);
+    ASSERT_EQ(two, one) << "seed " << seed;
+  }
+}
+
+}  // namespace
+}  // namespace tervolin
