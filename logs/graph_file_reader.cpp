@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "decode/decode_fast.h"
+#include "decode/value_cache.h"
 #include "logs/line_text.h"
 #include "logs/text_log_reader.h"
 #include "profiles/definition_file.h"
@@ -88,7 +89,9 @@ class GraphReader {
     for (const Channel& ch : channels_) {
       state_.records.addSource({ch.requestCode, ch.positionField, ch.unit, ch.name});
       prepared_.emplace_back(ch.requestCode, ch.positionField, ch.formulaCode);
+      plans_.emplace_back(prepared_.back(), options_.inversion);
     }
+    caches_.resize(prepared_.size());
   }
 
   // Frames after the header; false on a read error (a frame of length 0 or
@@ -122,11 +125,23 @@ class GraphReader {
       bool assigned = false;
       for (std::size_t c = 0; c < kChannels; ++c) {
         if (channels_[c].requestCode != code) continue;
+        const auto ordinal = static_cast<std::int32_t>(state_.requestCounter);
+        const auto source = static_cast<std::uint32_t>(c);
+        ++state_.requestCounter;
         // A frame without data bytes gives an empty value.
         value.clear();
+        std::uint64_t key = kNoValueKey;
+        bool failed = false;
         if (!dataText.empty()) {
           if (!assigned) data.assign(dataText);
           assigned = true;
+          // The same inputs give the same text: name the stored one again.
+          key = plans_[c].key(data);
+          std::uint64_t stored = 0;
+          if (key != kNoValueKey && caches_[c].find(key, stored)) {
+            state_.records.appendRef(ordinal, source, stored);
+            continue;
+          }
           try {
             decodeInto(data, prepared_[c], options_, value);
           } catch (const DecodeError&) {
@@ -135,11 +150,11 @@ class GraphReader {
             text.append(channels_[c].positionField).append("/").append(channels_[c].formulaCode);
             channel_.message(text);
             value.clear();
+            failed = true;
           }
         }
-        state_.records.append(static_cast<std::int32_t>(state_.requestCounter), static_cast<std::uint32_t>(c),
-                              value);
-        ++state_.requestCounter;
+        const TextRef ref = state_.records.append(ordinal, source, value);
+        if (key != kNoValueKey && !failed) caches_[c].store(key, ref);
       }
     }
     return true;
@@ -168,6 +183,8 @@ class GraphReader {
   DecodeOptions options_;
   std::array<Channel, kChannels> channels_;
   std::vector<PreparedDefinition> prepared_;
+  std::vector<ValueKeyPlan> plans_;
+  std::vector<ValueCache> caches_;  // per channel: value keys to stored texts
   std::size_t emptyChannels_ = 0;
 };
 
