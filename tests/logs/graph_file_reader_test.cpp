@@ -108,6 +108,31 @@ TEST_F(GraphFileReader, SixDigitRequestCodes) {
   EXPECT_EQ(rows[0].text, "Lambda=0102");
 }
 
+// Frames repeat in a graph file; each repeat must read as that frame read on
+// its own, whatever came between (raw-data, formula and empty values).
+TEST_F(GraphFileReader, RepeatedFramesReadAsTheyDoAlone) {
+  const std::vector<std::vector<std::uint8_t>> pool = {
+      {0x61, 0x01, 0x7B, 0x2C}, {0x61, 0x01, 0x7C, 0x2C}, {0x61, 0x01, 0x7B, 0x2D}, {0x61, 0x01},
+      {0x61, 0x01, 0x00}, {0x61, 0x01, 0xFF, 0x00, 0x01}, {0x61, 0x01, 0x7B}};
+  std::vector<std::string> alone;  // RPM and Temp values of each pool frame read on its own
+  for (const auto& frame : pool) {
+    const auto rows = read(graphBytes(10, {kRpm, kTemp}, {frame}));
+    ASSERT_EQ(rows.size(), 2u);
+    alone.push_back(rows[0].text + " " + rows[1].text);
+  }
+  std::mt19937 rng(5);
+  std::vector<std::vector<std::uint8_t>> frames;
+  std::vector<std::size_t> picked;
+  for (int k = 0; k < 400; ++k) {
+    picked.push_back(rng() % pool.size());
+    frames.push_back(pool[picked.back()]);
+  }
+  const auto rows = read(graphBytes(10, {kRpm, kTemp}, frames));
+  ASSERT_EQ(rows.size(), 2 * frames.size());
+  for (std::size_t k = 0; k < frames.size(); ++k)
+    ASSERT_EQ(rows[2 * k].text + " " + rows[2 * k + 1].text, alone[picked[k]]) << "frame " << k;
+}
+
 TEST_F(GraphFileReader, FrameWithoutDataGivesAnEmptyValue) {
   const auto rows = read(graphBytes(10, {kRpm}, {{0x61, 0x01}, {0x61, 0x01, 0x7B}}));
   EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM="}, {1, "RPM=83"}}));
