@@ -3,7 +3,8 @@
 // reading and the filled Table grid. 1,000,000 lines (500,000 polls of
 // "21 01" answered with 32 data bytes by 40 definitions; pids.ini holds 300
 // definitions over 8 request codes). Prints wall time, records and cells per
-// second and the peak resident memory of the open alone.
+// second and the process's peak resident memory during the open (the
+// benchmark's own baseline of a few MiB included).
 
 #include <benchmark/benchmark.h>
 
@@ -11,35 +12,18 @@
 #include <fstream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "bench/loggen/loggen.h"
 #include "common/app_state.h"
-#include "common/user_channel.h"
 #include "table/grid.h"
 #include "table/open_log.h"
 
 namespace tervolin {
 namespace {
 namespace fs = std::filesystem;
-
-class SilentChannel : public UserChannel {
- public:
-  void message(std::string_view) override {}
-  bool okBox(std::string_view) override { return true; }
-  bool yesNo(std::string_view) override { return false; }
-  void closeMainWindow() override {}
-};
-
-double procStatusMiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string prefix = std::string(field) + ":";
-  while (std::getline(status, line))
-    if (line.rfind(prefix, 0) == 0) return std::stod(line.substr(prefix.size())) / 1024.0;
-  return 0;
-}
-
-// Resets the kernel's peak-memory mark, so VmHWM covers only what follows.
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+using bench::SilentChannel;
+using bench::procStatusMiB;
+using bench::resetPeakMemory;
 
 struct BigFolder {
   fs::path dir = fs::temp_directory_path() / "tervolin-open-bench";
@@ -71,13 +55,12 @@ void BM_OpenLargeLogToTable(benchmark::State& state) {
     app->workingFolder = folder.dir / "Toyota";
     app->tableOnly = 1;
     resetPeakMemory();
-    const double before = procStatusMiB("VmRSS");
     state.ResumeTiming();
 
     openLog(*app, channel, folder.log, *grid);
 
     state.PauseTiming();
-    peak = procStatusMiB("VmHWM") - before;
+    peak = bench::peakMiB();
     records = app->records.size();
     cells = static_cast<std::size_t>(grid->rowCount() - 2) * static_cast<std::size_t>(grid->columnCount());
     grid.reset();
@@ -106,14 +89,14 @@ void BM_OpenLargeLogToLogView(benchmark::State& state) {
     app->tableOnly = 1;
     openLog(*app, channel, folder.log, *grid);
     app->viewMode = ViewMode::Log;
-    resetPeakMemory();
     const double before = procStatusMiB("VmRSS");
+    resetPeakMemory();
     state.ResumeTiming();
 
     showCurrentView(*app, channel, *grid);
 
     state.PauseTiming();
-    peak = procStatusMiB("VmHWM") - before;
+    peak = bench::peakMiB() - before;
     grid.reset();
     app.reset();
     state.ResumeTiming();

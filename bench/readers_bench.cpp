@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "common/app_state.h"
 #include "common/hex.h"
 #include "common/user_channel.h"
@@ -21,6 +22,7 @@
 namespace {
 
 using namespace tervolin;
+using bench::SilentChannel;
 
 constexpr int kPairs = 500000;
 
@@ -62,15 +64,6 @@ std::vector<ParamDef> definitions() {
   }
   return defs;
 }
-
-class SilentChannel : public UserChannel {
- public:
-  void message(std::string_view) override { ++messages; }
-  bool okBox(std::string_view) override { return true; }
-  bool yesNo(std::string_view) override { return false; }
-  void closeMainWindow() override {}
-  long messages = 0;
-};
 
 void reportPeakMemory(benchmark::State& state) {
   rusage usage{};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "common/user_channel.h"
@@ -21,27 +22,12 @@
 namespace tervolin {
 namespace {
 namespace fs = std::filesystem;
+using bench::SilentChannel;
+using bench::peakMiB;
 
 constexpr int kColumns = 40;
 constexpr int kCycles = 500'000;
 constexpr int kLogLines = 1'000'000;
-
-class SilentChannel : public UserChannel {
- public:
-  void message(std::string_view) override {}
-  bool okBox(std::string_view) override { return true; }
-  bool yesNo(std::string_view) override { return false; }
-  void closeMainWindow() override {}
-};
-
-// Peak resident memory of the process, in MiB.
-double peakMiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
-}
 
 std::string positionOf(int i) {
   char text[8];
