@@ -20,28 +20,20 @@
 #include "logs/log_lines.h"
 #include "logs/text_log_records.h"
 #include "logs/used_parameters.h"
+#include "support/literal_strings.h"
 #include "support/test_support.h"
 
 namespace tervolin {
 namespace {
 
 using test::ScriptedChannel;
+using test::copyOf;
+using test::has;
+using test::posOf;
+using test::upperOf;
+using test::withoutBlanks;
 
 // --- Literal rendering ------------------------------------------------------
-
-std::string copyOf(const std::string& s, long long index, long long count) {
-  if (index < 1) index = 1;
-  if (index > static_cast<long long>(s.size()) || count <= 0) return {};
-  return s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
-}
-
-long long posOf(const std::string& needle, const std::string& s) {
-  if (needle.empty()) return 0;
-  const auto at = s.find(needle);
-  return at == std::string::npos ? 0 : static_cast<long long>(at) + 1;
-}
-
-bool has(const std::string& s, std::string_view needle) { return s.find(needle) != std::string::npos; }
 
 std::optional<long long> hexValue(const std::string& s) {
   if (s.empty() || s.size() > 8) return std::nullopt;
@@ -55,23 +47,6 @@ std::optional<long long> hexValue(const std::string& s) {
     v = v * 16 + d;
   }
   return v;
-}
-
-std::string upperOf(std::string s) {
-  for (char& c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 32);
-    else if (u >= 0xE0) c = static_cast<char>(u - 32);
-    else if (u == 0xB8) c = static_cast<char>(0xA8);
-  }
-  return s;
-}
-
-std::string withoutBlanks(const std::string& s) {
-  std::string out;
-  for (const char c : s)
-    if (c != ' ') out += c;
-  return out;
 }
 
 bool pairDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }

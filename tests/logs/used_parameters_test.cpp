@@ -12,62 +12,32 @@
 #include "logs/layout_detection.h"
 #include "logs/log_lines.h"
 #include "logs/used_parameters.h"
+#include "support/literal_strings.h"
 
 namespace tervolin {
 namespace {
 
 using test::LogFamily;
+using test::has;
 
 // --- Reference: the algorithm as described, one scan per definition. ---
-
-std::string refCopy(const std::string& s, long long index, long long count) {
-  if (index < 1) index = 1;
-  if (index > static_cast<long long>(s.size())) return {};
-  if (count < 0) count = 0;
-  return s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
-}
-
-long long refPos(const std::string& needle, const std::string& s) {
-  if (needle.empty()) return 0;
-  const auto at = s.find(needle);
-  return at == std::string::npos ? 0 : static_cast<long long>(at) + 1;
-}
-
-std::string refUpper(std::string s) {
-  for (char& c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 32);
-    else if (u >= 0xE0) c = static_cast<char>(u - 32);
-    else if (u == 0xB8) c = static_cast<char>(0xA8);
-  }
-  return s;
-}
-
-std::string refDelspace(const std::string& s) {
-  std::string out;
-  for (const char c : s)
-    if (c != ' ') out += c;
-  return out;
-}
-
-bool has(const std::string& s, std::string_view needle) { return s.find(needle) != std::string::npos; }
 
 std::vector<std::size_t> referenceSelection(const std::string& logText, const std::vector<ParamDef>& defs,
                                             const LogLayout& layout, const std::string& profile,
                                             int lengthOffset) {
   std::vector<std::size_t> used;
   int extra = lengthOffset == 3 ? 2 : 0;
-  const std::string ecu = refDelspace(layout.ecuPair);
+  const std::string ecu = test::withoutBlanks(layout.ecuPair);
   for (std::size_t d = 0; d < defs.size(); ++d) {
     const std::string& code = defs[d].requestCode;
     std::string pattern;
-    const std::string head = refCopy(code, 1, 2);
+    const std::string head = test::copyOf(code, 1, 2);
     bool hex = !head.empty();
     for (const char c : head) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
     if (hex) {
       char buf[16];
       std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(std::stoul(head, nullptr, 16) + 0x40));
-      pattern = buf + refCopy(code, 3, 1000);
+      pattern = buf + test::copyOf(code, 3, 1000);
     }
     bool found = false;
     LogLines lines(logText);
@@ -75,16 +45,16 @@ std::vector<std::size_t> referenceSelection(const std::string& logText, const st
     while (!found && lines.next(view)) {
       const std::string line(view);
       if (has(line, "TxD") || has(line, "Запрос"_w)) {
-        const std::string s = refCopy(line, layout.testerPosition + 6, 5);
-        const std::string up = refUpper(profile);
+        const std::string s = test::copyOf(line, layout.testerPosition + 6, 5);
+        const std::string up = test::upperOf(profile);
         if (up == "B797" || up == "B1797V" || up == "M11E2") extra = s == "21 01" ? 2 : 0;
         else if (profile == "M11E3") extra = s == "21 07" ? 2 : 0;
-        else if (profile == "M103E2") extra = (refUpper(s) == "21 E0" || s == "21 03") ? 2 : 0;
+        else if (profile == "M103E2") extra = (test::upperOf(s) == "21 E0" || s == "21 03") ? 2 : 0;
       }
       if (!has(line, "RxD") && !has(line, "Ответ"_w)) continue;
-      const std::string compact = refDelspace(line);
-      if (refPos(ecu, compact) == 0) continue;
-      if (!pattern.empty() && refPos(pattern, refUpper(compact)) == refPos(ecu, compact) + 4 + extra) found = true;
+      const std::string compact = test::withoutBlanks(line);
+      if (test::posOf(ecu, compact) == 0) continue;
+      if (!pattern.empty() && test::posOf(pattern, test::upperOf(compact)) == test::posOf(ecu, compact) + 4 + extra) found = true;
     }
     if (found) used.push_back(d);
   }
