@@ -34,6 +34,17 @@ struct BigFolder {
     files.push_back({"big.log", loggen::bigLog(1'000'000)});
     if (!loggen::writeFiles(dir, files, error)) throw std::runtime_error(error);
   }
+  // The state the open command leaves before reading: profile, folders and
+  // "table only" set.
+  std::unique_ptr<AppState> freshState() const {
+    auto app = std::make_unique<AppState>();
+    app->programDir = dir;
+    app->orvikPath = dir;
+    app->profileCode = "Toyota";
+    app->workingFolder = dir / "Toyota";
+    app->tableOnly = 1;
+    return app;
+  }
   ~BigFolder() {
     std::error_code ec;
     fs::remove_all(dir, ec);
@@ -47,13 +58,8 @@ void BM_OpenLargeLogToTable(benchmark::State& state) {
   std::size_t records = 0, cells = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto app = std::make_unique<AppState>();
+    auto app = folder.freshState();
     auto grid = std::make_unique<Grid>();
-    app->programDir = folder.dir;
-    app->orvikPath = folder.dir;
-    app->profileCode = "Toyota";
-    app->workingFolder = folder.dir / "Toyota";
-    app->tableOnly = 1;
     resetPeakMemory();
     state.ResumeTiming();
 
@@ -80,13 +86,8 @@ void BM_OpenLargeLogToLogView(benchmark::State& state) {
   double peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto app = std::make_unique<AppState>();
+    auto app = folder.freshState();
     auto grid = std::make_unique<Grid>();
-    app->programDir = folder.dir;
-    app->orvikPath = folder.dir;
-    app->profileCode = "Toyota";
-    app->workingFolder = folder.dir / "Toyota";
-    app->tableOnly = 1;
     openLog(*app, channel, folder.log, *grid);
     app->viewMode = ViewMode::Log;
     const double before = procStatusMiB("VmRSS");
