@@ -353,6 +353,9 @@ void TForm1::OpenDLGClick() {
       endProgram();
       return;
     }
+    // Closed without a choice (Esc, close box): there is no profile to read
+    // the file with, so the open command stops here.
+    if (state_.profileCode.empty()) return;
   }
 
   // 5. The file (4. happens in openLog, once the file is known).

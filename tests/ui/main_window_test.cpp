@@ -3,6 +3,7 @@
 // throw-away settings file.
 
 #include <QAction>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -458,6 +459,18 @@ class MainWindowTest : public QObject {
     env.action("N37")->trigger();
     QVERIFY(env.form->programEnded());
     QVERIFY(!env.form->isVisible());
+  }
+
+  void profileDialogClosedWithoutChoiceStopsTheOpen() {
+    Env env;
+    env.storeSettings();
+    test::main_makeToyotaFolder(env.programDir);
+    env.start();
+    test::main_whenModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    env.open(env.logFile());
+    QCOMPARE(env.chooser.calls, 0);  // no file is asked for without a profile
+    QVERIFY(!env.form->programEnded());
+    compareState(controlState(env), kAtStart);
   }
 
   void missingHelpFileIsReported() {
