@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/decode_batch.h"
 #include "decode/decode_dan.h"
 #include "decode/decode_fast.h"
 
@@ -99,6 +100,22 @@ void BM_PreparedDecodeFormulas(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(defs.size()));
 }
 BENCHMARK(BM_PreparedDecodeFormulas);
+
+// The command-line batch decoder on 10,000 input lines.
+void BM_DecodeBatch10000Lines(benchmark::State& state) {
+  std::string input = "formula\tposition\trequest\tinverse\tdata\n";
+  const char* lines[] = {"FT\t0000\t\t0\t7B 1C\n", "FR\t0100\t\t1\t00 F8 1A 00\n",
+                         "\t0000\t0101\t0\t83 17 00 00\n", "\t0100\t01B2\t0\tFF\n"};
+  for (int k = 0; k < 10000; ++k) input += lines[k % 4];
+  std::string output;
+  for (auto _ : state) {
+    output.clear();
+    decodeBatch(input, '.', output);
+    benchmark::DoNotOptimize(output.data());
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_DecodeBatch10000Lines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
