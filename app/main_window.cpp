@@ -306,19 +306,24 @@ void TForm1::gridChanged() {
 
 void TForm1::showView() {
   sg1->setToolTip(kGridHint);
+  if (!runCore([&] { showCurrentView(state_, channel_, grid_); })) return;
+  gridChanged();
+  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+}
+
+bool TForm1::runCore(const std::function<void()>& work) {
   try {
-    showCurrentView(state_, channel_, grid_);
+    work();
   } catch (const ProgramEnds&) {
     gridChanged();
     endProgram();
-    return;
+    return false;
   } catch (const std::exception&) {
-    // A failure outside the view's own reporting (memory, file system): the
+    // A failure outside the core's own reporting (memory, file system): the
     // grid keeps what was built.
     channel_.message("Ошибка построения таблицы"_w);
   }
-  gridChanged();
-  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+  return true;
 }
 
 void TForm1::endProgram() {
@@ -378,15 +383,7 @@ void TForm1::OpenDLGClick() {
   setWindowTitle(kOpenedFile + chosen);
   sg1->setToolTip(kGridHint);
   OpenOutcome outcome;
-  try {
-    outcome = openLog(state_, channel_, file, grid_);
-  } catch (const ProgramEnds&) {
-    gridChanged();
-    endProgram();
-    return;
-  } catch (const std::exception&) {
-    channel_.message("Ошибка построения таблицы"_w);
-  }
+  if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
   if (!outcome.supported) {
     gridChanged();
     channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) +

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "common/app_state.h"
@@ -93,6 +94,9 @@ class TForm1 : public QMainWindow {
   void applyControlStates();
   // Builds the view of the current mode into the grid and shows it.
   void showView();
+  // Runs core work: false when it ended the program; any other failure is
+  // reported as a failed table build and the work counts as done.
+  bool runCore(const std::function<void()>& work);
   void endProgram();
   void setCaption(std::string_view cp1251);
 
