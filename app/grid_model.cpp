@@ -1,37 +1,10 @@
 #include "app/grid_model.h"
 
 #include <algorithm>
-#include <array>
 
-#include "common/text.h"
+#include "app/qt_text.h"
 
 namespace tervolin {
-
-namespace {
-
-// UTF-16 code units of the 256 Windows-1251 bytes; the unassigned byte 0x98
-// shows as U+FFFD.
-constexpr std::array<char16_t, 256> makeTable() {
-  std::array<char16_t, 256> table{};
-  for (int b = 0; b < 0x80; ++b) table[b] = static_cast<char16_t>(b);
-  for (int b = 0x80; b < 0x100; ++b) {
-    const char32_t cp = cp1251_detail::kHighHalf[b - 0x80];
-    table[b] = cp == 0 ? char16_t(0xFFFD) : static_cast<char16_t>(cp);
-  }
-  return table;
-}
-
-constexpr std::array<char16_t, 256> kUtf16 = makeTable();
-
-}  // namespace
-
-QString cp1251ToQString(std::string_view bytes) {
-  QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-  QChar* dst = out.data();
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    dst[i] = QChar(kUtf16[static_cast<unsigned char>(bytes[i])]);
-  return out;
-}
 
 GridModel::GridModel(const Grid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {
   reload();
@@ -57,7 +30,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   // The grid may have shrunk since the last reload(): answer nothing rather
   // than read past its end.
   if (column < 0 || column >= grid_.columnCount() || row < 0 || row >= grid_.rowCount()) return {};
-  return cp1251ToQString(grid_.cell(column, row));
+  return toQString(grid_.cell(column, row));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -69,7 +42,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   QString text;
   for (int r = 0; r < fixed; ++r) {
     if (r > 0) text += QLatin1Char('\n');
-    text += cp1251ToQString(grid_.cell(section, r));
+    text += toQString(grid_.cell(section, r));
   }
   return text;
 }

@@ -15,10 +15,6 @@
 
 namespace tervolin {
 
-// Windows-1251 bytes to a QString through a fixed table (no allocation other
-// than the string itself).
-QString cp1251ToQString(std::string_view bytes);
-
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
  public:

@@ -23,6 +23,7 @@
 #include "app/about_box.h"
 #include "app/file_chooser.h"
 #include "app/grid_model.h"
+#include "app/qt_text.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "profiles/profile_dialog.h"
@@ -126,7 +127,7 @@ TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileCh
   openDialog_.defaultSuffix = kOpenSuffix;
 
   applyControlStates();
-  setWindowTitle(kCaption + kProfileInCaption + cp1251ToQString(state_.lastProfile));
+  setWindowTitle(kCaption + kProfileInCaption + toQString(state_.lastProfile));
 }
 
 TForm1::~TForm1() {
@@ -249,7 +250,7 @@ void TForm1::setDialogs(TForm8* profileDialog, TForm9* settingsDialog) {
   settingsDialog_ = settingsDialog;
 }
 
-void TForm1::setCaption(std::string_view cp1251) { setWindowTitle(cp1251ToQString(cp1251)); }
+void TForm1::setCaption(std::string_view cp1251) { setWindowTitle(toQString(cp1251)); }
 
 void TForm1::applyControlStates() {
   const bool table = fileOpen_ && state_.viewMode == ViewMode::Table;
@@ -409,12 +410,12 @@ void TForm1::N37Click() {
   // After a file has been opened the caption names the file, which is left
   // whole.
   if (state_.lastProfile.empty()) return;
-  const QString oldTail = kProfileInCaption + cp1251ToQString(state_.lastProfile);
+  const QString oldTail = kProfileInCaption + toQString(state_.lastProfile);
   state_.lastProfile = state_.profileCode;
   QString caption = windowTitle();
   if (caption.endsWith(oldTail)) {
     caption.chop(oldTail.size());
-    setWindowTitle(caption + kProfileInCaption + cp1251ToQString(state_.lastProfile));
+    setWindowTitle(caption + kProfileInCaption + toQString(state_.lastProfile));
   }
 }
 
@@ -471,9 +472,9 @@ void TForm1::aboutClick() {
 
 void TForm1::sg1SelectCell(int column, int row) {
   if (state_.viewMode == ViewMode::Table && fileOpen_) {
-    const QString text = cp1251ToQString(grid_.cell(column, row));
+    const QString text = toQString(grid_.cell(column, row));
     sg1->setToolTip(text);
-    edt1->setText(cp1251ToQString(grid_.rowCount() > 1 ? grid_.cell(column, 1) : std::string_view()));
+    edt1->setText(toQString(grid_.rowCount() > 1 ? grid_.cell(column, 1) : std::string_view()));
     edt2->setText(text);
   }
   state_.selectedColumn = column;

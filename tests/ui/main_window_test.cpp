@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "app/qt_file_chooser.h"
 #include "app/qt_registry.h"
+#include "app/qt_text.h"
 #include "common/text.h"
 #include "profiles/profile_dialog.h"
 #include "profiles/settings_dialog.h"
@@ -499,9 +500,9 @@ class GridModelTest : public QObject {
   Q_OBJECT
  private slots:
   void convertsWindows1251() {
-    QCOMPARE(cp1251ToQString("Ёж ъ №1"_w), QStringLiteral("Ёж ъ №1"));
-    QCOMPARE(cp1251ToQString(std::string_view("\x98", 1)), QString(QChar(0xFFFD)));
-    QCOMPARE(cp1251ToQString(""), QString());
+    QCOMPARE(toQString("Ёж ъ №1"_w), QStringLiteral("Ёж ъ №1"));
+    QCOMPARE(toQString(std::string_view("\x98", 1)), QString(QChar(0xFFFD)));
+    QCOMPARE(toQString(""), QString());
   }
 
   void headingRowsBecomeHeader() {
