@@ -159,7 +159,7 @@ class DialogsTest : public QObject {
   void missingDefinitionYesOpensSettingsAndPathFixesIt() {
     World w;
     writeText(w.orvikDefinition("OBDII"), "[1]\n");
-    w.chooser.answer = w.orvik.filePath("orvik.exe");
+    w.chooser.answers = {w.orvik.filePath("orvik.exe")};
     w.form8->show();
     auto* tv1 = child<QTreeWidget>(*w.form8, "tv1");
     tv1->setCurrentItem(findNode(tv1, "OBDII"));
@@ -311,10 +311,10 @@ class DialogsTest : public QObject {
     f.show();
     click(f, "chk4");
     QVERIFY(child<QPushButton>(f, "btn3")->isEnabled());
-    w.chooser.answer = "/opt/orvik/orvik.exe";
+    w.chooser.answers = {"/opt/orvik/orvik.exe"};
     click(f, "btn3");
-    QCOMPARE(w.chooser.shownFilters, QStringList{"Программа Orvik|orvik.exe|Программа Marvela|marvela.exe"});
-    QCOMPARE(w.chooser.shownTitles,
+    QCOMPARE(w.chooser.filters, QStringList{"Программа Orvik|orvik.exe|Программа Marvela|marvela.exe"});
+    QCOMPARE(w.chooser.titles,
              QStringList{"Укажите путь к программе Orvik или нажмите \"отмена\" если будет использоваться локальная папка"});
     QCOMPARE(w.chooser.filter, QString("Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
                                        "Логи Ventrix|*.xml|Логи в формате CSV|*.csv"));

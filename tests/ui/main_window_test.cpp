@@ -25,6 +25,7 @@
 #include "profiles/profile_dialog.h"
 #include "profiles/settings_dialog.h"
 #include "ui/support/main_fixture.h"
+#include "ui/support/scripted_file_chooser.h"
 #include "support/test_support.h"
 
 using namespace tervolin;
@@ -38,7 +39,7 @@ struct Env {
   std::filesystem::path programDir;
   std::unique_ptr<QtRegistry> registry;
   ScriptedChannel channel;
-  test::main_ScriptedChooser chooser;
+  test::ScriptedFileChooser chooser;
   AppState state;
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TForm9> settings;

@@ -9,19 +9,6 @@
 
 namespace tervolin::test {
 
-bool main_ScriptedChooser::execute() {
-  ++calls;
-  titles << title;
-  filters << filter;
-  suffixes << defaultSuffix;
-  if (answers.empty()) return false;
-  const QString next = answers.front();
-  answers.pop_front();
-  if (next.isEmpty()) return false;
-  fileName = next;
-  return true;
-}
-
 void main_writeCp1251(const std::filesystem::path& file, std::string_view utf8) {
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary);

@@ -5,29 +5,16 @@
 
 #include <QString>
 #include <QStringList>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/file_chooser.h"
 
 class QWidget;
 
 namespace tervolin::test {
-
-// Answers execute() from a queue of file names; an empty name (or an empty
-// queue) is a cancelled dialog. Records the dialog's set-up at each call.
-class main_ScriptedChooser : public FileChooser {
- public:
-  bool execute() override;
-
-  std::deque<QString> answers;
-  int calls = 0;
-  QStringList titles, filters, suffixes;
-};
 
 // Writes `utf8` as Windows-1251 bytes, making the parent folders.
 void main_writeCp1251(const std::filesystem::path& file, std::string_view utf8);

@@ -1,9 +1,11 @@
 #pragma once
-// A FileChooser for window tests: records what the dialog looked like when
-// it was shown and "picks" a scripted file name (or cancels when empty).
+// A FileChooser for window tests: answers execute() from a queue of file
+// names (an empty name, or an empty queue, is a cancelled dialog) and records
+// what the dialog looked like at each call.
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 
 #include "app/file_chooser.h"
 
@@ -12,15 +14,21 @@ namespace tervolin::test {
 class ScriptedFileChooser : public FileChooser {
  public:
   bool execute() override {
-    shownTitles << title;
-    shownFilters << filter;
-    if (answer.isEmpty()) return false;
-    fileName = answer;
+    ++calls;
+    titles << title;
+    filters << filter;
+    suffixes << defaultSuffix;
+    if (answers.empty()) return false;
+    const QString next = answers.front();
+    answers.pop_front();
+    if (next.isEmpty()) return false;
+    fileName = next;
     return true;
   }
 
-  QString answer;  // the file the user picks; empty = "Отмена"
-  QStringList shownTitles, shownFilters;
+  std::deque<QString> answers;
+  int calls = 0;
+  QStringList titles, filters, suffixes;
 };
 
 }  // namespace tervolin::test
