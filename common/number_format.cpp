@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/text.h"
+
 namespace tervolin {
 namespace {
 
@@ -315,6 +317,12 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
   const auto res = std::from_chars(first, last, value);
   if (res.ec != std::errc() || res.ptr != last) return std::nullopt;
   return value;
+}
+
+std::optional<double> yn(std::string_view valueText, char decimalMark) {
+  if (valueText == "Да"_w) return 1.0;
+  if (valueText == "Нет"_w) return 0.0;
+  return parseNumber(valueText, decimalMark);
 }
 
 }  // namespace tervolin

@@ -23,6 +23,11 @@ std::string intText(std::int64_t value);
 // exponent). No value otherwise.
 std::optional<double> parseNumber(std::string_view text, char decimalMark);
 
+// A value text read as a number the way charts and exports read table cells
+// (`yn`): "Да" is 1, "Нет" is 0, any other text must be a number in the
+// notation of `decimalMark` (strict, as parseNumber).
+std::optional<double> yn(std::string_view valueText, char decimalMark);
+
 // Strict parse of a decimal integer (optional sign). No value otherwise or on
 // overflow.
 std::optional<std::int64_t> parseInteger(std::string_view text);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/number_format.h"
+#include "common/text.h"
 
 namespace tervolin {
 namespace {
@@ -171,6 +172,20 @@ TEST(ParseInteger, IsStrict) {
   EXPECT_EQ(parseInteger("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
   for (std::string_view bad : {"", "+", "-", "+-1", "1.0", " 1", "1 ", "9223372036854775808", "0x1", "1e3"})
     EXPECT_FALSE(parseInteger(bad)) << bad;
+}
+
+TEST(Yn, ReadsFlagTextsAndNumbersInTheLocaleNotation) {
+  struct Case {
+    std::string_view text;
+    char mark;
+    std::optional<double> expected;
+  };
+  const Case cases[] = {
+      {"Да"_w, ',', 1.0},      {"Нет"_w, '.', 0.0},      {"да"_w, ',', std::nullopt}, {"Да "_w, ',', std::nullopt},
+      {"нет"_w, ',', std::nullopt}, {"12,5", ',', 12.5}, {"12.5", ',', std::nullopt}, {"-3", '.', -3.0},
+      {"", '.', std::nullopt}, {"Не используется"_w, '.', std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(yn(c.text, c.mark), c.expected) << c.text;
 }
 
 }  // namespace
