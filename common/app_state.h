@@ -22,6 +22,14 @@ struct LogLayout {
 
 enum class ViewMode : int { Table = 1, Log = 3 };
 
+// The file the log key was computed from, as it was then: a tool recomputes
+// the key only when the file changed.
+struct LogKeySource {
+  std::filesystem::path file;
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type modified{};
+};
+
 struct AppState {
   std::string profileCode;
   std::string lastProfile;
@@ -50,6 +58,7 @@ struct AppState {
   int selectedColumn = 0;
   int selectedRow = 0;
   std::string logKey;           // CRC-32 of the open log, decimal
+  LogKeySource logKeySource;    // what logKey was computed from
   std::filesystem::path openFileName;
 
   char decimalMark = '.';       // the user's locale decimal separator
