@@ -18,6 +18,18 @@ std::string hexByte(std::uint8_t value) {
   return {kDigits[value >> 4], kDigits[value & 0xF]};
 }
 
+std::string intToHex(std::int32_t value, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  auto bits = static_cast<std::uint32_t>(value);
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[bits & 0xF]);
+    bits >>= 4;
+  } while (bits != 0);
+  if (static_cast<int>(text.size()) < digits) text.insert(text.begin(), static_cast<std::size_t>(digits) - text.size(), '0');
+  return text;
+}
+
 std::string hexBytesSpaced(std::span<const std::uint8_t> bytes) {
   std::string out;
   out.reserve(bytes.size() * 3);

@@ -28,6 +28,10 @@ std::optional<std::uint64_t> parseHex(std::string_view text);
 // Two upper-case hex digits.
 std::string hexByte(std::uint8_t value);
 
+// Upper-case hex digits of a 32-bit integer, at least `digits` of them; a
+// negative value is written as its two's complement ("FFFFFFF0").
+std::string intToHex(std::int32_t value, int digits);
+
 // Bytes as hex pairs joined by single blanks ("41 0C 1A").
 std::string hexBytesSpaced(std::span<const std::uint8_t> bytes);
 

@@ -320,8 +320,8 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
 }
 
 std::optional<double> yn(std::string_view valueText, char decimalMark) {
-  if (valueText == "Да"_w) return 1.0;
-  if (valueText == "Нет"_w) return 0.0;
+  if (valueText == kYesText) return 1.0;
+  if (valueText == kNoText) return 0.0;
   return parseNumber(valueText, decimalMark);
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace tervolin {
 
 // Fixed text P/D: rounded to at most `precision` significant digits and at
@@ -22,6 +24,10 @@ std::string intText(std::int64_t value);
 // `decimalMark` (optional sign, digits, optional mark and digits, optional
 // exponent). No value otherwise.
 std::optional<double> parseNumber(std::string_view text, char decimalMark);
+
+// The flag texts of decoded values.
+inline constexpr std::string_view kYesText = "Да"_w;
+inline constexpr std::string_view kNoText = "Нет"_w;
 
 // A value text read as a number the way charts and exports read table cells
 // (`yn`): "Да" is 1, "Нет" is 0, any other text must be a number in the

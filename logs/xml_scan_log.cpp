@@ -1,0 +1,161 @@
+#include "logs/xml_scan_log.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/hex.h"
+#include "common/number_format.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "decode/decode_fast.h"
+#include "decode/value_cache.h"
+#include "logs/line_text.h"
+#include "profiles/definition_file.h"
+
+namespace tervolin {
+namespace {
+
+using logtext::copyAt;
+
+constexpr std::string_view kNoRoot = "Ошибка чтения XML"_w;
+constexpr std::string_view kNotParsed = "Ошибка разбора XML: "_w;
+constexpr std::string_view kAtByte = ", байт "_w;
+constexpr std::string_view kBadService = "Ошибка чтения XML: значение sID не шестнадцатеричное: "_w;
+constexpr std::string_view kInEntry = ", запись "_w;
+constexpr std::string_view kUnreadable = "Не удалось прочитать файл "_w;
+constexpr std::string_view kDecodeFailure = "Ошибка при распознавании данных: \\"_w;
+// The response service is the request service plus this.
+constexpr std::int32_t kResponseBit = 0x40;
+
+// The request service of a response service text ("61" gives "21"); no
+// value when the text is not 1 to 8 hex digits.
+std::optional<std::string> requestService(std::string_view sid) {
+  if (sid.size() > 8) return std::nullopt;
+  const auto value = parseHex(sid);
+  if (!value) return std::nullopt;
+  return intToHex(static_cast<std::int32_t>(static_cast<std::uint32_t>(*value)) - kResponseBit, 2);
+}
+
+class EntryReader {
+ public:
+  EntryReader(AppState& state, UserChannel& channel)
+      : state_(state), channel_(channel), options_{state.byteOrderInversion, state.decimalMark} {
+    const DefinitionTable& definitions = state.definitions;
+    prepared_.reserve(definitions.size());
+    plans_.reserve(definitions.size());
+    for (std::size_t d = 0; d < definitions.size(); ++d) {
+      const ParamDef& def = definitions[d];
+      state.records.addSource({def.requestCode, def.positionField, def.unit, def.name});
+      prepared_.emplace_back(def.requestCode, def.positionField, def.formulaCode);
+      plans_.emplace_back(prepared_.back(), state.byteOrderInversion);
+      byCode_[def.requestCode].push_back(static_cast<std::uint32_t>(d));
+    }
+    caches_.resize(prepared_.size());
+  }
+
+  // False when the entry's "sID" is not hex (the reading ends).
+  bool entry(const pugi::xml_node& node, std::int32_t ordinal) {
+    const pugi::xml_node element = node.first_child();
+    if (!element) return true;
+    const pugi::xml_attribute dataAttribute = element.attribute("Data");
+    const pugi::xml_attribute sidAttribute = element.attribute("sID");
+    if (!dataAttribute || !sidAttribute) return true;
+    const std::string_view data = dataAttribute.value();
+    const std::string_view sid = sidAttribute.value();
+    const auto service = requestService(sid);
+    if (!service) {
+      std::string text(kBadService);
+      text.append(sid).append(kInEntry).append(intText(ordinal));
+      channel_.message(text);
+      return false;
+    }
+    // The key: request service and the identifier byte, blanks removed.
+    key_ = *service;
+    for (const char c : copyAt(data, 1, 2))
+      if (c != ' ') key_ += c;
+    const auto group = byCode_.find(key_);
+    if (group == byCode_.end()) return true;
+
+    const std::string_view dataText = copyAt(data, 4, static_cast<long long>(data.size()));
+    bytes_.assign(dataText);
+    for (const std::uint32_t d : group->second) {
+      // The same inputs give the same text: name the stored one again.
+      const std::uint64_t valueKey = plans_[d].key(bytes_);
+      std::uint64_t stored = 0;
+      if (valueKey != kNoValueKey && caches_[d].find(valueKey, stored)) {
+        state_.records.appendRef(ordinal, d, stored);
+        continue;
+      }
+      bool failed = false;
+      try {
+        decodeInto(bytes_, prepared_[d], options_, value_);
+      } catch (const DecodeError&) {
+        const ParamDef& def = state_.definitions[d];
+        std::string text(kDecodeFailure);
+        text.append(dataText).append("/").append(def.requestCode).append("/").append(def.positionField);
+        text.append("/").append(def.formulaCode);
+        channel_.message(text);
+        value_.clear();
+        failed = true;
+      }
+      const TextRef ref = state_.records.append(ordinal, d, value_);
+      if (valueKey != kNoValueKey && !failed) caches_[d].store(valueKey, ref);
+    }
+    return true;
+  }
+
+ private:
+  AppState& state_;
+  UserChannel& channel_;
+  DecodeOptions options_;
+  std::vector<PreparedDefinition> prepared_;
+  std::vector<ValueKeyPlan> plans_;
+  std::vector<ValueCache> caches_;
+  std::unordered_map<std::string, std::vector<std::uint32_t>> byCode_;
+  std::string key_, value_;
+  ResponseBytes bytes_;
+};
+
+}  // namespace
+
+XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
+                              const std::function<void()>& loadDefinitions) {
+  pugi::xml_document document;
+  const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
+  const bool noRoot = parsed.status == pugi::status_no_document_element;
+  if (!parsed && !noRoot) {
+    std::string text(kNotParsed);
+    text.append(parsed.description()).append(kAtByte).append(intText(parsed.offset));
+    channel.message(text);
+    return {XmlReadStatus::NotParsed};
+  }
+
+  if (loadDefinitions) loadDefinitions();
+  state.records.clear();
+  EntryReader reader(state, channel);
+  const pugi::xml_node root = document.first_child();
+  if (noRoot || !root) {
+    channel.message(kNoRoot);
+    return {XmlReadStatus::NoRoot};
+  }
+  std::int32_t ordinal = 0;
+  for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling(), ++ordinal)
+    if (!reader.entry(entry, ordinal)) return {XmlReadStatus::BadService};
+  return {XmlReadStatus::Read};
+}
+
+XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file) {
+  std::string bytes;
+  if (!readWholeFile(file, bytes)) {
+    channel.message(std::string(kUnreadable) + file.string());
+    return {XmlReadStatus::NotParsed};
+  }
+  return readXmlScanLog(bytes, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });
+}
+
+}  // namespace tervolin

@@ -1,0 +1,43 @@
+#include "table/export_file.h"
+
+#include <cerrno>
+
+#include "common/atomic_file.h"
+#include "common/text.h"
+
+namespace tervolin {
+
+bool ChunkedOutput::flush() {
+  if (failed_) return false;
+  if (!buffer_.empty() && !write_(buffer_)) failed_ = true;
+  buffer_.clear();
+  return !failed_;
+}
+
+std::string firstCommaToPoint(std::string_view text) {
+  std::string out(text);
+  const std::size_t comma = out.find(',');
+  if (comma != std::string::npos) out[comma] = '.';
+  return out;
+}
+
+std::string writeFailureText(const std::filesystem::path& target, std::string_view reason) {
+  std::string text("Не удалось записать файл "_w);
+  text += utf8ToCp1251(target.string());
+  text += ": ";
+  text += reason;
+  return text;
+}
+
+ExportResult writeTextFile(const std::filesystem::path& target,
+                           const std::function<ExportStatus(ChunkedOutput&)>& produce) {
+  AtomicFile file(target);
+  if (!file.ok()) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error()))};
+  ChunkedOutput out([&](std::string_view piece) { return file.write(piece); });
+  const ExportStatus status = produce(out);
+  if (status == ExportStatus::Cancelled) return {ExportStatus::Cancelled, {}};
+  if (status == ExportStatus::Written && out.flush() && file.commit()) return {};
+  return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error() != 0 ? file.error() : EIO))};
+}
+
+}  // namespace tervolin

@@ -1,0 +1,59 @@
+#pragma once
+// What the exports share: their outcome, how they report progress and are
+// stopped, and a text written in large pieces to a file that appears whole
+// or not at all (or to any other output, such as standard output).
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tervolin {
+
+enum class ExportStatus { Written, Cancelled, Failed };
+
+struct ExportResult {
+  ExportStatus status = ExportStatus::Written;
+  // Windows-1251: why it failed, or what the user must know about a
+  // written file (e.g. rows a spreadsheet cannot hold). Empty otherwise.
+  std::string message;
+};
+
+// Told how far a long export is (done of total units); false stops it.
+using ExportProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+// Text collected in a buffer and handed to `write` in pieces of about a
+// megabyte.
+class ChunkedOutput {
+ public:
+  using Write = std::function<bool(std::string_view)>;
+  static constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+  explicit ChunkedOutput(Write write) : write_(std::move(write)) { buffer_.reserve(kChunk + 4096); }
+
+  // Append here, then call flushIfFull() now and then.
+  std::string& text() { return buffer_; }
+  // False once a write failed.
+  bool flushIfFull() { return buffer_.size() < kChunk || flush(); }
+  bool flush();
+
+ private:
+  Write write_;
+  std::string buffer_;
+  bool failed_ = false;
+};
+
+// The first ',' of a text turned into '.', the rest unchanged.
+std::string firstCommaToPoint(std::string_view text);
+
+// Produces a text export into `target` through a temporary file: renamed
+// over the target when `produce` returns Written and every write worked,
+// removed otherwise. A failure gives the system's message naming the file.
+ExportResult writeTextFile(const std::filesystem::path& target,
+                           const std::function<ExportStatus(ChunkedOutput&)>& produce);
+
+// "Не удалось записать файл <path>: <reason>".
+std::string writeFailureText(const std::filesystem::path& target, std::string_view reason);
+
+}  // namespace tervolin

@@ -1,0 +1,131 @@
+#include "table/xlsx_export.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <string>
+
+#include "common/atomic_file.h"
+#include "common/number_format.h"
+#include "common/text.h"
+
+namespace tervolin {
+namespace {
+
+// Rows between two progress reports.
+constexpr std::size_t kProgressRows = 256;
+constexpr const char* kSheetName = "Лист1";
+// Above this many cells a sheet's XML may pass 4 GB and the zip container
+// needs its 64-bit extensions (which some spreadsheet programs warn about,
+// so small workbooks go without).
+constexpr std::size_t kZip64Cells = 40'000'000;
+
+std::string cutNotice(std::size_t rows, std::size_t columns, std::size_t cutTexts) {
+  std::string text;
+  if (rows > 0 || columns > 0) {
+    text += "Лист вмещает не более 1048576 строк и 16384 столбцов: не записано строк "_w;
+    text += intText(static_cast<std::int64_t>(rows));
+    text += ", столбцов "_w;
+    text += intText(static_cast<std::int64_t>(columns));
+    text += ".";
+  }
+  if (cutTexts > 0) {
+    if (!text.empty()) text += ' ';
+    text += "Ячейка вмещает не более 32767 знаков: укорочено текстов "_w;
+    text += intText(static_cast<std::int64_t>(cutTexts));
+    text += ".";
+  }
+  return text;
+}
+
+// Owns a workbook until it is closed; a workbook never closed is freed
+// without writing anything.
+struct Workbook {
+  lxw_workbook* book = nullptr;
+  ~Workbook() {
+    if (book) lxw_workbook_free(book);
+  }
+  lxw_error close() {
+    lxw_workbook* b = book;
+    book = nullptr;
+    return workbook_close(b);
+  }
+};
+
+}  // namespace
+
+std::size_t GridSheet::rowCount() const {
+  return grid_.rowCount() > 1 ? static_cast<std::size_t>(grid_.rowCount() - 1) : 0;
+}
+
+std::size_t GridSheet::columnCount() const { return static_cast<std::size_t>(grid_.columnCount()); }
+
+std::string_view GridSheet::cell(std::size_t row, std::size_t column) const {
+  return grid_.cell(static_cast<int>(column), static_cast<int>(row + 1));
+}
+
+SheetCell sheetCell(std::string_view text) {
+  SheetCell cell;
+  if (text.empty()) return cell;
+  cell.text = firstCommaToPoint(text);
+  if (const auto number = parseNumber(cell.text, '.'); number && std::isfinite(*number)) {
+    cell.kind = SheetCell::Number;
+    cell.number = *number;
+    cell.text.clear();
+    return cell;
+  }
+  cell.kind = SheetCell::Text;
+  return cell;
+}
+
+ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& target, const ExportProgress& progress) {
+  AtomicFile file(target);
+  if (!file.ok()) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error()))};
+
+  const std::size_t sourceRows = cells.rowCount();
+  const std::size_t sourceColumns = cells.columnCount();
+  const std::size_t rows = std::min(sourceRows, kSheetRows);
+  const std::size_t columns = std::min(sourceColumns, kSheetColumns);
+
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  options.use_zip64 = rows * columns > kZip64Cells ? LXW_TRUE : LXW_FALSE;
+  Workbook workbook;
+  const std::string name = file.temporary().string();
+  workbook.book = workbook_new_opt(name.c_str(), &options);
+  lxw_worksheet* sheet = workbook.book ? workbook_add_worksheet(workbook.book, kSheetName) : nullptr;
+  if (!sheet) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(ENOMEM))};
+  std::size_t cutTexts = 0;
+  std::string utf8;
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (r % kProgressRows == 0 && progress && !progress(r, rows)) return {ExportStatus::Cancelled, {}};
+    for (std::size_t c = 0; c < columns; ++c) {
+      const SheetCell cell = sheetCell(cells.cell(r, c));
+      const auto row = static_cast<lxw_row_t>(r);
+      const auto column = static_cast<lxw_col_t>(c);
+      lxw_error error = LXW_NO_ERROR;
+      if (cell.kind == SheetCell::Number) {
+        error = worksheet_write_number(sheet, row, column, cell.number, nullptr);
+      } else if (cell.kind == SheetCell::Text) {
+        std::string_view text = cell.text;
+        if (text.size() > kCellCharacters) {
+          text = text.substr(0, kCellCharacters);
+          ++cutTexts;
+        }
+        utf8 = cp1251ToUtf8(text);
+        error = worksheet_write_string(sheet, row, column, utf8.c_str(), nullptr);
+      }
+      if (error != LXW_NO_ERROR) return {ExportStatus::Failed, writeFailureText(target, lxw_strerror(error))};
+    }
+  }
+  if (progress) progress(rows, rows);
+
+  const lxw_error closed = workbook.close();
+  if (closed != LXW_NO_ERROR) return {ExportStatus::Failed, writeFailureText(target, lxw_strerror(closed))};
+  if (!file.commit()) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error()))};
+  return {ExportStatus::Written, cutNotice(sourceRows - rows, sourceColumns - columns, cutTexts)};
+}
+
+}  // namespace tervolin
