@@ -303,6 +303,17 @@ std::optional<double> parseNumber(std::string_view text, char decimalMark) {
   return value;
 }
 
+std::int64_t roundedQuotient(std::int64_t n, std::int64_t d) {
+  std::int64_t q = n / d;
+  std::int64_t r = n % d;
+  if (r < 0) {  // floor division, so the remainder lies in [0, d)
+    --q;
+    r += d;
+  }
+  if (2 * r > d || (2 * r == d && (q & 1) != 0)) ++q;
+  return q;
+}
+
 std::optional<std::int64_t> parseInteger(std::string_view text) {
   if (text.empty()) return std::nullopt;
   std::size_t start = 0;

@@ -34,6 +34,9 @@ inline constexpr std::string_view kNoText = "Нет"_w;
 // notation of `decimalMark` (strict, as parseNumber).
 std::optional<double> yn(std::string_view valueText, char decimalMark);
 
+// n / d (d > 0) rounded to the nearest whole number, halves to the even one.
+std::int64_t roundedQuotient(std::int64_t n, std::int64_t d);
+
 // Strict parse of a decimal integer (optional sign). No value otherwise or on
 // overflow.
 std::optional<std::int64_t> parseInteger(std::string_view text);

@@ -44,10 +44,24 @@ struct Grid::Impl {
   std::vector<Column> columns;
   std::vector<int> widths;
   int lastSlot = kOwnSlot;
+  // Rows are named through a map from the row as shown to the row where its
+  // cells are stored, so that deleting or filtering rows moves 4-byte row
+  // numbers instead of cells. Until the first such edit the map is the
+  // identity and is not kept (`mapped` false); stored rows from
+  // `storedRows` on are always empty.
+  bool mapped = false;
+  std::vector<std::uint32_t> rowMap;
+  int storedRows = 0;
 
   Impl() { slots[kOwnSlot].arena = std::make_shared<TextArena>(1 << 16); }
 
-  Impl(const Impl& other) : slots(other.slots), widths(other.widths), lastSlot(other.lastSlot) {
+  Impl(const Impl& other)
+      : slots(other.slots),
+        widths(other.widths),
+        lastSlot(other.lastSlot),
+        mapped(other.mapped),
+        rowMap(other.rowMap),
+        storedRows(other.storedRows) {
     columns.resize(other.columns.size());
     for (std::size_t c = 0; c < columns.size(); ++c) {
       for (const Block& b : other.columns[c].blocks) {
@@ -62,11 +76,63 @@ struct Grid::Impl {
     }
   }
 
-  Cell get(int column, int row) const {
-    const auto& blocks = columns[static_cast<std::size_t>(column)].blocks;
+  // The stored row of a shown row.
+  int stored(int row) const { return mapped ? static_cast<int>(rowMap[static_cast<std::size_t>(row)]) : row; }
+
+  // The shown row count changes from `from` to `to` rows.
+  void resizeRows(int from, int to) {
+    if (mapped && to < from) {
+      rowMap.resize(static_cast<std::size_t>(to));
+      return;
+    }
+    // New rows take fresh stored rows, which are empty. Rows left behind by
+    // deletions are reclaimed once they would outnumber the rows shown.
+    if (mapped && storedRows + (to - from) > 2 * to + kBlockRows) compact(from);
+    if (mapped) {
+      for (int r = from; r < to; ++r) rowMap.push_back(static_cast<std::uint32_t>(storedRows++));
+      return;
+    }
+    if (to < from) clearFrom(to);
+    storedRows = to;
+  }
+
+  // Starts naming rows through the map.
+  void mapRows(int rows) {
+    if (mapped) return;
+    rowMap.resize(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r) rowMap[static_cast<std::size_t>(r)] = static_cast<std::uint32_t>(r);
+    mapped = true;
+  }
+
+  // Stores the `rows` shown rows in their order again and drops the map
+  // (copies every cell once: only after many deletions and regrowth).
+  void compact(int rows) {
+    for (Column& col : columns) {
+      std::vector<Block> blocks;
+      for (int r = 0; r < rows; ++r) {
+        const Cell cell = get(col, stored(r));
+        if (cell == 0) continue;
+        const auto b = static_cast<std::size_t>(r / kBlockRows);
+        if (b >= blocks.size()) blocks.resize(b + 1);
+        if (!blocks[b]) blocks[b].reset(new Cell[kBlockRows]());
+        blocks[b][r % kBlockRows] = cell;
+      }
+      col.blocks = std::move(blocks);
+    }
+    mapped = false;
+    rowMap.clear();
+    rowMap.shrink_to_fit();
+    storedRows = rows;
+  }
+
+  static Cell get(const Column& col, int row) {
     const auto b = static_cast<std::size_t>(row / kBlockRows);
-    if (b >= blocks.size() || !blocks[b]) return 0;
-    return blocks[b][row % kBlockRows];
+    if (b >= col.blocks.size() || !col.blocks[b]) return 0;
+    return col.blocks[b][row % kBlockRows];
+  }
+
+  Cell get(int column, int row) const {
+    return get(columns[static_cast<std::size_t>(column)], row);
   }
 
   void put(int column, int row, Cell cell) {
@@ -178,7 +244,7 @@ Grid& Grid::operator=(Grid&& other) {
 
 void Grid::setRowCount(int rows) {
   rows = std::clamp(rows, 0, maxRows_);
-  if (rows < rows_) impl_->clearFrom(rows);
+  impl_->resizeRows(rows_, rows);
   rows_ = rows;
   ++revision_;
 }
@@ -198,12 +264,12 @@ void Grid::setColumnCount(int columns) {
 
 std::string_view Grid::cell(int column, int row) const {
   if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return {};
-  return impl_->text(impl_->get(column, row));
+  return impl_->text(impl_->get(column, impl_->stored(row)));
 }
 
 void Grid::setCell(int column, int row, std::string_view text) {
   if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
-  impl_->put(column, row, impl_->ownText(text));
+  impl_->put(column, impl_->stored(row), impl_->ownText(text));
   ++revision_;
 }
 
@@ -217,7 +283,7 @@ void Grid::setCellRef(int column, int row, const std::shared_ptr<TextArena>& are
                          : 0;
     cell = slot != 0 ? (Cell(slot) << kSlotShift) | ref : impl_->ownText(arena->get(ref));
   }
-  impl_->put(column, row, cell);
+  impl_->put(column, impl_->stored(row), cell);
   ++revision_;
 }
 
@@ -237,7 +303,7 @@ void Grid::setCellInBuffer(int column, int row, const std::shared_ptr<const std:
     // there is copied instead.
     cell = slot != 0 ? (Cell(slot) << kSlotShift) | (offset << kLengthBits) | text.size() : impl_->ownText(text);
   }
-  impl_->put(column, row, cell);
+  impl_->put(column, impl_->stored(row), cell);
   ++revision_;
 }
 
@@ -254,13 +320,28 @@ void Grid::setColumnWidth(int column, int width) {
 
 void Grid::deleteRow(int row) {
   if (row < 0 || row >= rows_) return;
-  for (int c = 0; c < columns_; ++c) {
-    auto& blocks = impl_->columns[static_cast<std::size_t>(c)].blocks;
-    const int used = std::min(rows_, static_cast<int>(blocks.size()) * kBlockRows);
-    for (int r = row; r + 1 < used; ++r) impl_->put(c, r, impl_->get(c, r + 1));
-    if (row < used) impl_->put(c, used - 1, 0);
+  if (row == rows_ - 1 && !impl_->mapped) {
+    setRowCount(rows_ - 1);
+    return;
   }
+  impl_->mapRows(rows_);
+  impl_->rowMap.erase(impl_->rowMap.begin() + row);
   --rows_;
+  ++revision_;
+}
+
+void Grid::keepRows(std::span<const int> rows) {
+  impl_->mapRows(rows_);
+  std::vector<std::uint32_t> kept;
+  kept.reserve(rows.size());
+  int last = -1;
+  for (const int r : rows) {
+    if (r <= last || r >= rows_) continue;
+    kept.push_back(impl_->rowMap[static_cast<std::size_t>(r)]);
+    last = r;
+  }
+  impl_->rowMap = std::move(kept);
+  rows_ = static_cast<int>(impl_->rowMap.size());
   ++revision_;
 }
 
@@ -274,7 +355,18 @@ void Grid::deleteColumn(int column) {
 
 void Grid::clrSG() {
   Impl& impl = *impl_;
+  // Row 0 goes back to stored row 0 and the row map is dropped.
+  if (impl.mapped) {
+    if (rows_ > 0) {
+      const int row0 = impl.stored(0);
+      for (int c = 0; c < columns_; ++c) impl.put(c, 0, impl.get(c, row0));
+    }
+    impl.mapped = false;
+    impl.rowMap.clear();
+    impl.rowMap.shrink_to_fit();
+  }
   impl.clearFrom(1);
+  impl.storedRows = rows_;
   // Row 0 is all that is left: move its own texts to a fresh arena so that
   // texts of earlier builds are freed, and forget arenas no cell names.
   auto fresh = std::make_shared<TextArena>(1 << 16);
@@ -303,6 +395,7 @@ void Grid::reset() {
 
 std::size_t Grid::memoryBytes() const {
   std::size_t bytes = impl_->slots[kOwnSlot].arena->capacityBytes();
+  bytes += impl_->rowMap.capacity() * sizeof(std::uint32_t);
   for (const Column& col : impl_->columns) {
     bytes += col.blocks.capacity() * sizeof(Block);
     for (const Block& b : col.blocks)

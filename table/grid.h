@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,15 @@ class Grid {
   int defaultColumnWidth() const { return defaultColumnWidth_; }
   int defaultRowHeight() const { return defaultRowHeight_; }
 
+  // Deleting rows and columns copies no cell: a row deletion moves the row
+  // numbers after it (4 bytes each), a column deletion the columns' block
+  // lists.
   void deleteRow(int row);
   void deleteColumn(int column);
+  // Keeps only the rows named (current row indices, in increasing order;
+  // others are skipped), in that order, as a filter does; the cells stay
+  // where they are stored.
+  void keepRows(std::span<const int> rows);
 
   // clrSG: empties every row from row 1 on, default width 100, height 24.
   void clrSG();

@@ -165,6 +165,17 @@ TEST(ParseNumber, IsStrict) {
   for (const Case& c : cases) EXPECT_EQ(parseNumber(c.text, c.mark), c.expected) << c.text;
 }
 
+TEST(RoundedQuotient, RoundsHalvesToTheEvenNumber) {
+  struct Case {
+    std::int64_t n, d, expected;
+  };
+  const Case cases[] = {
+      {0, 6, 0},  {2, 6, 0},  {3, 6, 0},  {4, 6, 1},  {9, 6, 2},   {12, 6, 2},  {15, 6, 2},
+      {21, 6, 4}, {27, 9, 3}, {13, 9, 1}, {14, 9, 2}, {22, 11, 2}, {33, 11, 3}, {-3, 6, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(roundedQuotient(c.n, c.d), c.expected) << c.n << "/" << c.d;
+}
+
 TEST(ParseInteger, IsStrict) {
   EXPECT_EQ(parseInteger("42"), 42);
   EXPECT_EQ(parseInteger("-42"), -42);

@@ -142,6 +142,56 @@ TEST(GridEdits, DeleteColumnMovesLaterColumnsLeftWithTheirWidths) {
   EXPECT_EQ(grid.rowCount(), 3);
 }
 
+TEST(GridEdits, KeptRowsShowTheirOwnCellsAndEditsLandInThem) {
+  Grid grid = labelledGrid(3, 9000);
+  const std::vector<int> keep = {0, 1, 7, 4095, 4096, 8999, 8999, 3, 12000};  // out of order and past the end skipped
+  grid.keepRows(keep);
+  ASSERT_EQ(grid.rowCount(), 6);
+  const int shown[] = {0, 1, 7, 4095, 4096, 8999};
+  for (int r = 0; r < 6; ++r) EXPECT_EQ(grid.cell(2, r), label(2, shown[r])) << r;
+  grid.setCell(1, 3, "edited");
+  EXPECT_EQ(grid.cell(1, 3), "edited");
+  EXPECT_EQ(grid.cell(1, 4), "c1r4096");
+  // A second filter narrows the first; deletions work on the rows shown.
+  const std::vector<int> again = {0, 1, 3, 5};
+  grid.keepRows(again);
+  grid.deleteRow(2);
+  ASSERT_EQ(grid.rowCount(), 3);
+  EXPECT_EQ(grid.cell(0, 2), "c0r8999");
+  // Rows added afterwards are empty, also where stored rows were left behind.
+  grid.setRowCount(5);
+  EXPECT_EQ(grid.cell(0, 3), "");
+  EXPECT_EQ(grid.cell(2, 4), "");
+  // A copy keeps the rows as shown.
+  const Grid copy = grid;
+  EXPECT_EQ(copy.cell(2, 2), "c2r8999");
+  // clrSG keeps row 0 as shown and empties the rest.
+  grid.clrSG();
+  EXPECT_EQ(grid.cell(0, 0), "c0r0");
+  EXPECT_EQ(grid.cell(0, 2), "");
+  EXPECT_EQ(grid.rowCount(), 5);
+}
+
+TEST(GridEdits, RepeatedDeletionsAndGrowthKeepEveryRowRight) {
+  // Deleting and appending rows many times makes the grid reclaim the rows
+  // left behind: the rows shown must not change when it does.
+  Grid grid = labelledGrid(2, 100);
+  std::vector<std::string> expected;
+  for (int r = 0; r < 100; ++r) expected.push_back(label(1, r));
+  for (int round = 0; round < 20000; ++round) {
+    const int victim = (round * 37) % grid.rowCount();
+    grid.deleteRow(victim);
+    expected.erase(expected.begin() + victim);
+    grid.setRowCount(grid.rowCount() + 1);
+    const std::string text = "n" + std::to_string(round);
+    grid.setCell(1, grid.rowCount() - 1, text);
+    expected.push_back(text);
+  }
+  ASSERT_EQ(grid.rowCount(), 100);
+  for (int r = 0; r < 100; ++r) EXPECT_EQ(grid.cell(1, r), expected[static_cast<std::size_t>(r)]) << r;
+  EXPECT_LT(grid.memoryBytes(), std::size_t{1} << 22);
+}
+
 TEST(GridEdits, ClrSGKeepsRowZeroAndResetsWidths) {
   Grid grid = labelledGrid(3, 6);
   auto arena = std::make_shared<TextArena>();
