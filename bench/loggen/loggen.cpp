@@ -7,6 +7,7 @@
 
 #include "bench/loggen/drive_model.h"
 #include "bench/loggen/frames.h"
+#include "bench/loggen/side_logs.h"
 #include "common/hex.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -289,6 +290,11 @@ std::vector<GeneratedFile> sampleFolder() {
   const std::vector<GraphChannel> channels = {{"2101", "0000"}, {"2101", "0200"}, {"2101", "0400"},
                                               {"2101", "0500"}, {"2101", "0900"}, {"2102", "0000"}};
   files.push_back({"logs/toyota_graph.rtd", graphFile("Toyota", channels, 480, 250, 17)});
+
+  files.push_back({"logs/toyota_scan.xml", xmlScanLog(demoProfile("Toyota"), {"2101", "2102"}, 480, 18)});
+  files.push_back({"logs/obd2_scan.xml", xmlScanLog(demoProfile("OBDII"), obdPoll, 650, 19)});
+  files.push_back({"logs/drive_semicolon.csv", csvLog(CsvStyle::Semicolon, 400, 20)});
+  files.push_back({"logs/drive_export_layout.csv", csvLog(CsvStyle::ExportLayout, 400, 21)});
   files.push_back({"SAMPLES.txt", folderReadme()});
   return files;
 }
@@ -383,6 +389,17 @@ Logs (logs/):
                                channels (2101/0000, 0200, 0400, 0500, 0900,
                                2102/0000), two empty channels, a session frame
                                50 81 first
+  toyota_scan.xml              Toyota XML scan log: entries of 2101 and 2102
+                               responses (sID 61), refused requests (sID 7F)
+                               and mark entries without data
+  obd2_scan.xml                OBDII XML scan log (sID 41), service 01 PIDs
+  drive_semicolon.csv          CSV log, ';' separated, decimal commas, flags
+                               as Да/Нет; opens with any profile (the columns
+                               come from the file)
+  drive_export_layout.csv      CSV log, ',' separated, points, the LogID,
+                               LogEntryDate, LogEntryTime, LogEntrySeconds and
+                               LogNotes columns first (the layout the CSV
+                               export writes)
 
 Open a log with its profile, e.g.
   tervolin-cli table --profile GreatWall --program-dir bin bin/logs/greatwall_length_byte.log
