@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/bench_table.h"
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "common/user_channel.h"
@@ -22,65 +23,16 @@
 namespace tervolin {
 namespace {
 namespace fs = std::filesystem;
+using Folder = bench::TableFolder;
 using bench::SilentChannel;
 using bench::peakMiB;
 
-constexpr int kColumns = 40;
-constexpr int kCycles = 500'000;
+constexpr int kColumns = bench::kTableColumns;
+constexpr int kCycles = bench::kTableCycles;
 constexpr int kLogLines = 1'000'000;
+using bench::tableState;
 
-std::string positionOf(int i) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X00", i % 256);
-  return text;
-}
-
-// A program folder with 40 definitions of request 2101 and their formulas.
-struct Folder {
-  fs::path dir = fs::temp_directory_path() / "tervolin-table-bench";
-  Folder() {
-    fs::create_directories(dir);
-    std::vector<ParamDef> defs;
-    std::string formulas;
-    for (int i = 0; i < kColumns; ++i) {
-      std::string name = std::to_string(i);
-      name.insert(name.begin(), 'P');
-      defs.push_back({"2101", name, "u", positionOf(i), "", i});
-      ((formulas += "2101") += positionOf(i)) += "FT\r\n";
-    }
-    writeFileAtomically(dir / "pids.ini", definitionFileText(defs));
-    writeFileAtomically(dir / "formules.ini", formulas);
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
-
-Folder& folder() {
-  static Folder f;
-  return f;
-}
-
-AppState& tableState() {
-  static AppState* state = [] {
-    auto* s = new AppState;
-    s->programDir = folder().dir;
-    s->workingFolder = folder().dir;
-    s->definitionFileName = std::string(kPidsIni);
-    std::vector<std::uint32_t> sources;
-    for (int i = 0; i < kColumns; ++i) sources.push_back(s->records.addSource({"2101", positionOf(i), "u", "P"}));
-    std::string value;
-    for (int cycle = 0; cycle < kCycles; ++cycle)
-      for (int i = 0; i < kColumns; ++i) {
-        value = std::to_string((cycle * 7 + i * 13) % 2000);
-        value += ".5";
-        s->records.append(cycle + 1, sources[static_cast<std::size_t>(i)], value);
-      }
-    return s;
-  }();
-  return *state;
-}
+Folder& folder() { return bench::tableFolder(); }
 
 void BM_TableView(benchmark::State& bs) {
   AppState& state = tableState();

@@ -1,7 +1,5 @@
 #include "table/csv_export.h"
 
-#include <cstring>
-
 #include "common/number_format.h"
 #include "common/text.h"
 
@@ -15,58 +13,66 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kProgressRows = 4096;
 
 // Appends the converted cell and its ",".
-void appendCell(std::string& out, std::string_view cell) {
+void appendCell(ChunkedOutput& out, std::string_view cell) {
   if (cell == kYesText) {
-    out += "1,";
+    out.append("1,");
     return;
   }
   if (cell == kNoText) {
-    out += "0,";
+    out.append("0,");
     return;
   }
-  const std::size_t start = out.size();
-  out.append(cell);
-  if (const void* comma = std::memchr(out.data() + start, ',', cell.size()))
-    out[static_cast<std::size_t>(static_cast<const char*>(comma) - out.data())] = '.';
-  out += ',';
+  // One pass copies and turns the first comma into a point: cells are short,
+  // so a plain loop beats library calls here.
+  char* to = out.put(cell.size() + 1);
+  std::size_t i = 0;
+  for (; i < cell.size() && cell[i] != ','; ++i) to[i] = cell[i];
+  if (i < cell.size()) to[i++] = '.';
+  for (; i < cell.size(); ++i) to[i] = cell[i];
+  to[i] = ',';
 }
 
 // Appends a non-negative row number in decimal.
-void appendNumber(std::string& out, int value) {
+void appendNumber(ChunkedOutput& out, int value) {
   char digits[12];
   int n = 0;
   do {
     digits[n++] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  while (n > 0) out += digits[--n];
+  char* to = out.put(static_cast<std::size_t>(n));
+  while (n > 0) *to++ = digits[--n];
 }
 
 }  // namespace
 
 std::string csvCellText(std::string_view cell) {
-  std::string out;
+  std::string text;
+  ChunkedOutput out([&](std::string_view piece) {
+    text.append(piece);
+    return true;
+  });
   appendCell(out, cell);
-  out.pop_back();
-  return out;
+  out.flush();
+  text.pop_back();
+  return text;
 }
 
 ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, const ExportProgress& progress) {
   const int columns = grid.columnCount();
   const int rows = grid.rowCount();
   const auto total = static_cast<std::uint64_t>(rows > 2 ? rows - 2 : 0);
-  std::string& text = out.text();
-  text += kHeader;
-  for (int c = 0; c < columns; ++c) appendCell(text, grid.cell(c, 1));
-  text += kLineEnd;
+  out.append(kHeader);
+  for (int c = 0; c < columns; ++c) appendCell(out, grid.cell(c, 1));
+  out.append(kLineEnd);
   for (int r = 2; r < rows; ++r) {
     if ((r - 2) % kProgressRows == 0) {
       if (progress && !progress(static_cast<std::uint64_t>(r - 2), total)) return ExportStatus::Cancelled;
     }
-    appendNumber(text, r - 2);
-    text += kEmptyFields;
-    for (int c = 0; c < columns; ++c) appendCell(text, grid.cell(c, r));
-    text += kLineEnd;
+    appendNumber(out, r - 2);
+    out.append(kEmptyFields);
+    for (int c = 0; c < columns; ++c) appendCell(out, grid.cell(c, r));
+    out.append(kLineEnd);
     if (!out.flushIfFull()) return ExportStatus::Failed;
   }
   if (progress) progress(total, total);

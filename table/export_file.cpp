@@ -9,8 +9,8 @@ namespace tervolin {
 
 bool ChunkedOutput::flush() {
   if (failed_) return false;
-  if (!buffer_.empty() && !write_(buffer_)) failed_ = true;
-  buffer_.clear();
+  if (used_ > 0 && !write_(std::string_view(buffer_.data(), used_))) failed_ = true;
+  used_ = 0;
   return !failed_;
 }
 

@@ -3,7 +3,9 @@
 // stopped, and a text written in large pieces to a file that appears whole
 // or not at all (or to any other output, such as standard output).
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -30,17 +32,29 @@ class ChunkedOutput {
   using Write = std::function<bool(std::string_view)>;
   static constexpr std::size_t kChunk = std::size_t{1} << 20;
 
-  explicit ChunkedOutput(Write write) : write_(std::move(write)) { buffer_.reserve(kChunk + 4096); }
+  explicit ChunkedOutput(Write write) : write_(std::move(write)), buffer_(2 * kChunk, '\0') {}
 
-  // Append here, then call flushIfFull() now and then.
-  std::string& text() { return buffer_; }
-  // False once a write failed.
-  bool flushIfFull() { return buffer_.size() < kChunk || flush(); }
+  // Room for `n` bytes at the end of the text, which the caller fills.
+  char* put(std::size_t n) {
+    if (used_ + n > buffer_.size()) buffer_.resize(std::max(2 * buffer_.size(), used_ + n));
+    char* at = buffer_.data() + used_;
+    used_ += n;
+    return at;
+  }
+  void append(std::string_view text) {
+    if (!text.empty()) std::memcpy(put(text.size()), text.data(), text.size());
+  }
+  void append(char c) { *put(1) = c; }
+
+  // Call now and then: hands the text on once a chunk is full. False once a
+  // write failed.
+  bool flushIfFull() { return used_ < kChunk || flush(); }
   bool flush();
 
  private:
   Write write_;
   std::string buffer_;
+  std::size_t used_ = 0;
   bool failed_ = false;
 };
 

@@ -11,12 +11,11 @@ constexpr int kProgressRows = 16384;
 ExportStatus writeProtocol(const Grid& grid, ChunkedOutput& out, const ExportProgress& progress) {
   const int rows = grid.rowCount();
   const auto total = static_cast<std::uint64_t>(rows > 1 ? rows - 1 : 0);
-  std::string& text = out.text();
   for (int r = 1; r < rows; ++r) {
     if ((r - 1) % kProgressRows == 0 && progress && !progress(static_cast<std::uint64_t>(r - 1), total))
       return ExportStatus::Cancelled;
-    text.append(grid.cell(0, r));
-    text.append("\r\n");
+    out.append(grid.cell(0, r));
+    out.append("\r\n");
     if (!out.flushIfFull()) return ExportStatus::Failed;
   }
   if (progress) progress(total, total);
