@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <system_error>
 
 #include "bench/loggen/drive_model.h"
@@ -80,6 +81,7 @@ class LogWriter {
         exchange(plan_.rejected[static_cast<std::size_t>(cycle / 11) % plan_.rejected.size()], true);
         ++done;
       }
+      if (plan_.troubleCodes && cycle % 40 == 7) troubleCodes(cycle / 40);
       if (random_.chance(0.05)) line(kNoise[random_.next() % std::size(kNoise)]);
       if (!reconnected && done >= plan_.requests / 2) {
         reconnect();
@@ -123,7 +125,37 @@ class LogWriter {
   void sessionStart() {
     const Bytes request{0x10, 0x81}, response{0x50, 0x81};
     frameLine(true, request);
-    frameLine(false, response);
+    frameLine(false, response, lengthByteFor("1081"));
+    seconds_ += kInterval;
+  }
+
+  // Whether the answer to a request code carries the length byte.
+  bool lengthByteFor(std::string_view code) const {
+    if (!plan_.lengthByte) return false;
+    if (plan_.lengthByteOnly.empty()) return true;
+    return std::find(plan_.lengthByteOnly.begin(), plan_.lengthByteOnly.end(), code) != plan_.lengthByteOnly.end();
+  }
+
+  // The stored trouble codes (18 02 FF 00): the answer 58, their count, and
+  // code and status per code. The set changes as the drive goes on and is
+  // empty now and then (after a clearing).
+  void troubleCodes(int round) {
+    struct Stored {
+      std::uint16_t code;
+      std::uint8_t status;
+    };
+    static constexpr Stored kStored[] = {{0x0301, 0x24}, {0x0420, 0x24}, {0x0130, 0x64}, {0x0171, 0x24}, {0x0505, 0xE4}};
+    static constexpr int kCounts[] = {3, 2, 0, 4, 1, 5};
+    const int count = kCounts[static_cast<std::size_t>(round) % std::size(kCounts)];
+    frameLine(true, Bytes{0x18, 0x02, 0xFF, 0x00});
+    Bytes answer{0x58, static_cast<std::uint8_t>(count)};
+    for (int i = 0; i < count; ++i) {
+      const Stored& c = kStored[static_cast<std::size_t>(i + round) % std::size(kStored)];
+      answer.push_back(static_cast<std::uint8_t>(c.code >> 8));
+      answer.push_back(static_cast<std::uint8_t>(c.code & 0xFF));
+      answer.push_back(c.status);
+    }
+    frameLine(false, answer, lengthByteFor("1802FF00"));
     seconds_ += kInterval;
   }
 
@@ -161,24 +193,25 @@ class LogWriter {
       else frameLine(false, withData(code));
     } else if (refused) {
       const Bytes negative{0x7F, codeBytes(code)[0], 0x12};
-      frameLine(false, negative);
+      frameLine(false, negative, lengthByteFor(code));
     } else {
-      frameLine(false, withData(code));
+      frameLine(false, withData(code), lengthByteFor(code));
     }
     seconds_ += kInterval;
     model_.advance(kInterval);
   }
 
   // A request (`fromTester`) or response line carrying the payload: framed
-  // with addresses and checksum, or bare through the adapter.
-  void frameLine(bool fromTester, std::span<const std::uint8_t> payload) {
+  // with addresses and checksum (responses with the length byte when
+  // `lengthByte`), or bare through the adapter.
+  void frameLine(bool fromTester, std::span<const std::uint8_t> payload, bool lengthByte = false) {
     std::string text;
     if (adapter()) {
       appendHex(text, payload);
     } else if (fromTester) {
       appendHex(text, kwpFrame(kEcuAddress, kTesterAddress, payload, false));
     } else {
-      appendHex(text, kwpFrame(kTesterAddress, kEcuAddress, payload, plan_.lengthByte));
+      appendHex(text, kwpFrame(kTesterAddress, kEcuAddress, payload, lengthByte));
     }
     exchangeLine(fromTester, text);
   }
@@ -260,7 +293,7 @@ std::string graphFile(const std::string& profileCode, const std::vector<GraphCha
 
 std::vector<GeneratedFile> sampleFolder() {
   std::vector<GeneratedFile> files;
-  for (const char* code : {"OBDII", "Toyota", "GreatWall", "Nissan"}) {
+  for (const char* code : {"OBDII", "Toyota", "GreatWall", "Nissan", "B797", "B1797V"}) {
     const Profile p = demoProfile(code);
     files.push_back({std::string("pids/") + code + "/Powertrain/pids.ini", pidsIni(p)});
     files.push_back({std::string(code) + "/Formules.ini", formulesIni(p)});
@@ -286,6 +319,14 @@ std::vector<GeneratedFile> sampleFolder() {
 
   LogPlan nissan{"Nissan", LineStyle::TxdRxd, false, 640, '.', 16, {"210102", "210102", "210103"}, {}, {"210105"}};
   files.push_back({"logs/nissan_6digit.log", textLog(nissan)});
+
+  for (const char* code : {"B797", "B1797V"}) {
+    LogPlan bosch{code, LineStyle::TxdRxd, true, 480, '.', code[1] == '7' ? 18u : 19u, {"2101"}, {"2102"}, {"2103"}};
+    bosch.troubleCodes = true;
+    bosch.lengthByteOnly = {"2101"};
+    files.push_back({"logs/" + asciiLower(code) + "_trouble_codes.log", textLog(bosch)});
+  }
+  files.push_back({"DTC.xml", troubleCodeFile()});
 
   const std::vector<GraphChannel> channels = {{"2101", "0000"}, {"2101", "0200"}, {"2101", "0400"},
                                               {"2101", "0500"}, {"2101", "0900"}, {"2102", "0000"}};
@@ -335,6 +376,85 @@ std::string bigLog(std::size_t lines) {
   return out;
 }
 
+namespace {
+
+struct TroubleCode {
+  std::string_view code, description;  // UTF-8
+};
+
+// Generic OBD-II codes and the ones of the two Bosch families.
+constexpr TroubleCode kObdCodes[] = {
+    {"P0100", "Цепь датчика массового расхода воздуха: неисправность"},
+    {"P0105", "Цепь датчика абсолютного давления: неисправность"},
+    {"P0110", "Цепь датчика температуры воздуха: неисправность"},
+    {"P0115", "Цепь датчика температуры ОЖ: неисправность"},
+    {"P0120", "Цепь датчика положения дроссельной заслонки: неисправность"},
+    {"P0130", "Цепь датчика кислорода 1: неисправность"},
+    {"P0171", "Система топливоподачи: слишком бедная смесь"},
+    {"P0172", "Система топливоподачи: слишком богатая смесь"},
+    {"P0300", "Обнаружены случайные пропуски воспламенения"},
+    {"P0301", "Пропуски воспламенения в цилиндре 1"},
+    {"P0302", "Пропуски воспламенения в цилиндре 2"},
+    {"P0303", "Пропуски воспламенения в цилиндре 3"},
+    {"P0304", "Пропуски воспламенения в цилиндре 4"},
+    {"P0335", "Цепь датчика положения коленчатого вала: неисправность"},
+    {"P0420", "Эффективность катализатора ниже порога"},
+    {"P0500", "Датчик скорости автомобиля: неисправность"},
+    {"P0505", "Регулятор холостого хода: неисправность"},
+    {"P0560", "Напряжение бортсети вне допуска"},
+};
+constexpr TroubleCode kM797Codes[] = {
+    {"P0030", "Нагреватель датчика кислорода 1: обрыв цепи"},
+    {"P0130", "Датчик кислорода 1: неверный сигнал"},
+    {"P0171", "Смесь слишком бедная (аддитивная составляющая)"},
+    {"P0301", "Пропуски воспламенения, цилиндр 1"},
+    {"P0327", "Датчик детонации: низкий уровень сигнала"},
+    {"P0420", "Катализатор: эффективность ниже порога"},
+    {"P0505", "Регулятор холостого хода: неисправность"},
+    {"P0650", "Лампа MIL: неисправность цепи"},
+};
+constexpr TroubleCode kM74Codes[] = {
+    {"P0030", "Нагреватель ДК 1: обрыв цепи управления"},
+    {"P0130", "ДК 1: нет активности"},
+    {"P0171", "Смесь бедная: превышен порог коррекции"},
+    {"P0301", "Пропуски воспламенения в 1 цилиндре"},
+    {"P0420", "Низкая эффективность нейтрализатора"},
+    {"P0505", "Ошибка регулятора холостого хода"},
+    {"P1602", "Пропадание напряжения питания ЭБУ"},
+};
+
+std::string xmlEscaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '"') out += "&quot;";
+    else out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string troubleCodeFile() {
+  struct Group {
+    std::string_view name;  // UTF-8
+    std::span<const TroubleCode> codes;
+  };
+  const Group groups[] = {{"М 7.4", kM74Codes}, {"M7.9.7", kM797Codes}, {"OBD-II", kObdCodes}};
+  std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<DTC>\r\n";
+  for (const Group& g : groups) {
+    xml += "  <Group Name=\"" + xmlEscaped(g.name) + "\">\r\n";
+    // The first entry of a group names its columns; it is never read as a code.
+    xml += "    <Code Name=\"Код\" Description=\"Описание\"/>\r\n";
+    for (const TroubleCode& c : g.codes)
+      xml += "    <Code Name=\"" + xmlEscaped(c.code) + "\" Description=\"" + xmlEscaped(c.description) + "\"/>\r\n";
+    xml += "  </Group>\r\n";
+  }
+  xml += "</DTC>\r\n";
+  return utf8ToCp1251(xml);
+}
+
 bool writeFiles(const std::filesystem::path& folder, const std::vector<GeneratedFile>& files, std::string& error) {
   for (const GeneratedFile& f : files) {
     const std::filesystem::path target = folder / std::filesystem::path(f.path);
@@ -373,6 +493,8 @@ Profiles (external program path = this folder):
   Toyota     service 21, identifiers 01 and 02, ordinary frames
   GreatWall  service 21 with a length byte in every response (length offset 3)
   Nissan     service 21 with two-byte identifiers (six-digit request codes)
+  B797, B1797V  Bosch ECUs: 21 01 answered with a length byte, trouble codes
+             (service 18) listed with their descriptions from DTC.xml
 
 Logs (logs/):
   obd2_kwp.log                 OBDII, "TxD"/"RxD" lines, KWP frames 10 F1 / F1 10,
@@ -385,6 +507,11 @@ Logs (logs/):
                                mark; with '.' reading stops at that line
   greatwall_length_byte.log    GreatWall, responses 80 F1 10 LL 61 01 ... CS
   nissan_6digit.log            Nissan, requests 21 01 02 / 21 01 03
+  b797_trouble_codes.log       B797, polls 21 01 (length byte) and 21 02 (no
+                               definition), asks 18 02 FF 00 for the stored
+                               trouble codes (58 NN code status ...)
+  b1797v_trouble_codes.log     B1797V, the same; its descriptions come from the
+                               group "М 7.4" of DTC.xml
   toyota_graph.rtd             Toyota graph file: interval 250 (ms), six
                                channels (2101/0000, 0200, 0400, 0500, 0900,
                                2102/0000), two empty channels, a session frame
@@ -400,6 +527,9 @@ Logs (logs/):
                                LogEntryDate, LogEntryTime, LogEntrySeconds and
                                LogNotes columns first (the layout the CSV
                                export writes)
+
+DTC.xml: trouble-code descriptions (Windows-1251), groups "М 7.4" (B1797V),
+"M7.9.7" (B797) and "OBD-II"; the first entry of each group is a caption.
 
 Open a log with its profile, e.g.
   tervolin-cli table --profile GreatWall --program-dir bin bin/logs/greatwall_length_byte.log

@@ -38,7 +38,13 @@ struct LogPlan {
   std::vector<std::string> poll;      // request codes polled every cycle ("2101")
   std::vector<std::string> slowPoll;  // polled every eighth cycle
   std::vector<std::string> rejected;  // identifiers the ECU refuses
+  bool troubleCodes = false;          // now and then asks for the stored trouble codes (service 18)
+  std::vector<std::string> lengthByteOnly;  // when set, only answers to these codes carry the length byte
 };
+
+// The trouble-code description file of the sample folder ("DTC.xml",
+// Windows-1251): the groups "М 7.4", "M7.9.7" and "OBD-II".
+std::string troubleCodeFile();
 
 // The text of one demo log.
 std::string textLog(const LogPlan& plan);

@@ -122,12 +122,34 @@ constexpr Row kNissan[] = {
     {"21 01 03", "Положение клапана ХХ"_w, "%", "0200", "NL", Q::IdleValve},
 };
 
+// Bosch ECUs (profiles B797 and B1797V): service 21 01 answered with a
+// length byte, every other answer (trouble codes, session) without.
+constexpr Row kBosch[] = {
+    {"21 01", "Температура ОЖ"_w, "°C"_w, "0000", "FT", Q::Coolant},
+    {"21 01", "Температура воздуха на впуске"_w, "°C"_w, "0100", "FT", Q::Intake},
+    {"21 01", "Обороты двигателя"_w, "об/мин"_w, "0200", "FR", Q::Rpm},
+    {"21 01", "Скорость автомобиля"_w, "км/ч"_w, "0400", "FI", Q::Speed},
+    {"21 01", "Положение дроссельной заслонки"_w, "%", "0500", "F1", Q::Throttle},
+    {"21 01", "Угол опережения зажигания"_w, "°"_w, "0600", "FZ", Q::Advance},
+    {"21 01", "Время впрыска"_w, "мс"_w, "0700", "E4", Q::Injection},
+    {"21 01", "Напряжение ДК"_w, "В"_w, "0800", "FD", Q::O2},
+    {"21 01", "Коррекция топлива"_w, "%", "0900", "FK", Q::ShortTrim},
+    {"21 01", "Напряжение бортсети"_w, "В"_w, "0A00", "X0", Q::Battery},
+    {"21 01", "Массовый расход воздуха"_w, "г/с"_w, "0B00", "FF", Q::Maf},
+    {"21 01", "Положение регулятора ХХ"_w, "%", "0D00", "F1", Q::IdleValve},
+    {"21 01", "Байт состояния"_w, "hex", "0E00", "FH", Q::StatusByte},
+    {"21 01", "Холостой ход"_w, "-", "0F08", "B8", Q::FlagIdle},
+    {"21 01", "Обратная связь по ДК"_w, "-", "0F09", "B8", Q::FlagClosedLoop},
+    {"21 01", "Вентилятор"_w, "-", "0F0A", "B8", Q::FlagFan},
+    {"21 01", "Отсечка топлива"_w, "-", "0F0C", "B8", Q::FlagFuelCut},
+};
+
 struct DemoTable {
   std::string_view code;
   std::span<const Row> rows;
 };
-constexpr DemoTable kDemoTables[] = {
-    {"OBDII", kObd}, {"Toyota", kToyota}, {"GreatWall", kGreatWall}, {"Nissan", kNissan}};
+constexpr DemoTable kDemoTables[] = {{"OBDII", kObd},      {"Toyota", kToyota}, {"GreatWall", kGreatWall},
+                                     {"Nissan", kNissan},  {"B797", kBosch},    {"B1797V", kBosch}};
 
 // How a formula turns raw bytes into a value: value = raw * scale + offset.
 struct Scaling {

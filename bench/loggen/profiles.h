@@ -38,8 +38,8 @@ struct Profile {
   std::vector<Definition> definitions;
 };
 
-// The demo profiles "OBDII", "Toyota", "GreatWall" and "Nissan"; an empty
-// profile for any other code.
+// The demo profiles "OBDII", "Toyota", "GreatWall", "Nissan", "B797" and
+// "B1797V"; an empty profile for any other code.
 Profile demoProfile(std::string_view code);
 
 // The benchmark profile (code "Toyota"): 300 definitions over the request

@@ -103,7 +103,7 @@ void checkDefinitionFiles(const Profile& p) {
 }
 
 TEST(LoggenProfiles, DefinitionAndFormulaFilesAgree) {
-  for (const char* code : {"OBDII", "Toyota", "GreatWall", "Nissan"}) {
+  for (const char* code : {"OBDII", "Toyota", "GreatWall", "Nissan", "B797", "B1797V"}) {
     const Profile p = demoProfile(code);
     EXPECT_GE(p.definitions.size(), 15u) << code;
     checkDefinitionFiles(p);
@@ -265,6 +265,9 @@ TEST_F(LoggenSamples, OrdinaryLogsDecodeToTheDrive) {
       {"greatwall_length_byte.log", "GreatWall", '.',
        {kCoolant, kRpm, kSpeed, {"Напряжение на лямбде"_w, 0, 1200, 200, 700}},
        {"Холостой ход"_w, "Вентилятор"_w, "Кондиционер"_w}},
+      {"b797_trouble_codes.log", "B797", '.', {kCoolant, kRpm, kSpeed, {"Напряжение ДК"_w, 0, 1.3, 0.2, 0.7}},
+       {"Холостой ход"_w, "Вентилятор"_w}},
+      {"b1797v_trouble_codes.log", "B1797V", '.', {kCoolant, kRpm, kSpeed}, {"Обратная связь по ДК"_w}},
       {"nissan_6digit.log", "Nissan", '.',
        {kCoolant, kRpm, kSpeed, {"Напряжение ДК"_w, 0, 1.3, 0.2, 0.7}, {"Температура воздуха на впуске"_w, 0, 60, 30, 20}},
        {"Холостой ход"_w, "Вентилятор"_w}},
