@@ -274,17 +274,25 @@ std::string intText(std::int64_t value) {
 std::optional<double> parseNumber(std::string_view text, char decimalMark) {
   std::size_t k = 0;
   const std::size_t n = text.size();
+  const bool negative = k < n && text[k] == '-';
   if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
-  const std::size_t mantissaStart = k;
-  std::size_t digitCount = 0;
-  while (k < n && text[k] >= '0' && text[k] <= '9') ++k, ++digitCount;
+  // The digits as one integer while they fit, and how many follow the mark.
+  std::uint64_t mantissa = 0;
+  std::size_t digitCount = 0, decimals = 0;
+  auto digit = [&](char c) {
+    if (digitCount < 19) mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    ++digitCount;
+  };
+  while (k < n && text[k] >= '0' && text[k] <= '9') digit(text[k++]);
   std::size_t markAt = std::string_view::npos;
   if (k < n && text[k] == decimalMark) {
     markAt = k++;
-    while (k < n && text[k] >= '0' && text[k] <= '9') ++k, ++digitCount;
+    while (k < n && text[k] >= '0' && text[k] <= '9') digit(text[k++]), ++decimals;
   }
   if (digitCount == 0) return std::nullopt;
+  bool exponent = false;
   if (k < n && (text[k] == 'e' || text[k] == 'E')) {
+    exponent = true;
     ++k;
     if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
     const std::size_t expStart = k;
@@ -293,10 +301,16 @@ std::optional<double> parseNumber(std::string_view text, char decimalMark) {
   }
   if (k != n) return std::nullopt;
 
+  // An integer below 2^53 and a power of ten up to 10^22 are exact doubles,
+  // so their quotient is the correctly rounded value, as from_chars gives.
+  if (!exponent && digitCount <= 19 && mantissa <= (std::uint64_t{1} << 53) && decimals <= 22) {
+    const double value = static_cast<double>(mantissa) / kPow10d[decimals];
+    return negative ? -value : value;
+  }
+
   // from_chars takes no leading '+' and only '.' as the mark.
   std::string plain(text.substr(text[0] == '+' ? 1 : 0));
   if (markAt != std::string_view::npos) plain[markAt - (text[0] == '+' ? 1 : 0)] = '.';
-  (void)mantissaStart;
   double value = 0;
   const auto res = std::from_chars(plain.data(), plain.data() + plain.size(), value);
   if (res.ec != std::errc() || res.ptr != plain.data() + plain.size()) return std::nullopt;

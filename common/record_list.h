@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,14 @@ class RecordList {
   bool empty() const { return size_ == 0; }
   const LogRecord& at(std::size_t i) const { return blocks_[i / kBlock][i % kBlock]; }
   std::string_view value(std::size_t i) const { return arena_->get(at(i).value); }
+
+  // The records block by block (block k starts at record k * kBlock), for
+  // walks over millions of records without per-record index arithmetic.
+  std::size_t blockCount() const { return blocks_.size(); }
+  std::span<const LogRecord> block(std::size_t k) const {
+    const std::size_t first = k * kBlock;
+    return {blocks_[k].get(), size_ - first < kBlock ? size_ - first : kBlock};
+  }
 
   // The arena holding the values; the grid shares it to name values without
   // copying them.

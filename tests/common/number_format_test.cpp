@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -197,6 +199,36 @@ TEST(Yn, ReadsFlagTextsAndNumbersInTheLocaleNotation) {
       {"", '.', std::nullopt}, {"Не используется"_w, '.', std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(yn(c.text, c.mark), c.expected) << c.text;
+}
+
+}  // namespace
+}  // namespace tervolin
+
+
+namespace tervolin {
+namespace {
+
+// The short road for plain decimals gives exactly what from_chars gives.
+TEST(ParseNumber, PlainDecimalsReadAsFromChars) {
+  std::mt19937_64 rng(42);
+  for (int round = 0; round < 200000; ++round) {
+    std::string text;
+    if (rng() % 3 == 0) text += '-';
+    const int intDigits = static_cast<int>(rng() % 18), fracDigits = static_cast<int>(rng() % 24);
+    for (int k = 0; k < intDigits; ++k) text += static_cast<char>('0' + rng() % 10);
+    if (fracDigits > 0 || intDigits == 0) {
+      text += ',';
+      for (int k = 0; k < std::max(fracDigits, 1); ++k) text += static_cast<char>('0' + rng() % 10);
+    }
+    std::string plain = text;
+    for (char& c : plain)
+      if (c == ',') c = '.';
+    double want = 0;
+    std::from_chars(plain.data(), plain.data() + plain.size(), want);
+    const auto got = parseNumber(text, ',');
+    ASSERT_TRUE(got) << text;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(want)) << text;
+  }
 }
 
 }  // namespace

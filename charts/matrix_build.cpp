@@ -1,0 +1,96 @@
+#include "charts/matrix_build.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "charts/matrix_items.h"
+
+namespace tervolin {
+
+namespace {
+// The sample list grows in steps of this many entries.
+constexpr std::size_t kSampleBlock = 100;
+}  // namespace
+
+MatrixBuild::MatrixBuild(const RecordList& records, const DefinitionTable& definitions, const MatrixLists& lists,
+                         const MatrixAxes& axes, char decimalMark, std::vector<Sample> samples)
+    : records_(&records),
+      arena_(records.arena()),
+      size_(records.size()),
+      axes_(axes),
+      values_(records, decimalMark),
+      samples_(std::move(samples)) {
+  // The first definition of each request code + position field.
+  std::unordered_map<std::string, std::int32_t> firstDefinition;
+  for (std::size_t d = 0; d < definitions.size(); ++d)
+    firstDefinition.emplace(definitions[d].requestCode + definitions[d].positionField, static_cast<std::int32_t>(d));
+  plans_.reserve(records.sources().size());
+  for (const RecordSource& source : records.sources()) {
+    SourcePlan plan;
+    const auto found = firstDefinition.find(source.requestCode + source.positionField);
+    if (found != firstDefinition.end()) plan.column = found->second;
+    const std::string key = matrixRecordKey(source);
+    plan.role = key == lists.x ? Role::X : key == lists.y ? Role::Y : key == lists.data ? Role::Data : Role::None;
+    plans_.push_back(plan);
+  }
+  if (samples_.size() < kSampleBlock) samples_.resize(kSampleBlock);
+  progressMaximum_ = axes.cellCount() + records.size();
+}
+
+bool MatrixBuild::advance(std::size_t maxRecords) {
+  const std::size_t blocks = records_->blockCount();
+  std::size_t left = maxRecords;
+  // Locals, so that the stores into the plans and samples do not make the
+  // compiler reload them for every record.
+  std::size_t s = s_;
+  std::int32_t previous = previousColumn_;
+  std::uint64_t progress = progress_;
+  SourcePlan* const plans = plans_.data();
+  Sample* samples = samples_.data();
+  std::size_t capacity = samples_.size();
+  while (block_ < blocks && left > 0) {
+    const std::span<const LogRecord> block = records_->block(block_);
+    const std::size_t end = block.size() - inBlock_ > left ? inBlock_ + left : block.size();
+    left -= end - inBlock_;
+    for (std::size_t i = inBlock_; i < end; ++i) {
+      const LogRecord& r = block[i];
+      const SourcePlan plan = plans[r.source];
+      if (plan.column < 0) continue;
+      double v;
+      if (!values_.read(r.value, v)) continue;
+      switch (plan.role) {
+        case Role::X:
+          samples[s].x = v;
+          if (const int b = axes_.x.binOf(v); b >= 0) samples[s].xBin = b;
+          break;
+        case Role::Y:
+          samples[s].y = v;
+          if (const int b = axes_.y.binOf(v); b >= 0) samples[s].yBin = b;
+          break;
+        case Role::Data:
+          samples[s].z = v;
+          break;
+        case Role::None:
+          break;
+      }
+      if (plan.column < previous && ++s == capacity) {
+        samples_.resize(s + kSampleBlock);
+        samples = samples_.data();
+        capacity = samples_.size();
+      }
+      previous = plan.column;
+      ++progress;
+    }
+    inBlock_ = end;
+    if (inBlock_ == block.size()) {
+      ++block_;
+      inBlock_ = 0;
+    }
+  }
+  s_ = s;
+  previousColumn_ = previous;
+  progress_ = progress;
+  return done();
+}
+
+}  // namespace tervolin
