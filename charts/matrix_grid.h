@@ -11,6 +11,7 @@
 #include "charts/matrix_bins.h"
 #include "charts/matrix_cells.h"
 #include "table/grid.h"
+#include "table/xlsx_export.h"
 
 namespace tervolin {
 
@@ -25,5 +26,20 @@ void fillMatrixGrid(const MatrixCells& cells, int mode, std::uint32_t minHits, c
 // The whole grid as tab-separated text, rows ended by CR LF: what a
 // spreadsheet takes from the clipboard. Windows-1251, as the grid holds it.
 std::string matrixClipboardText(const Grid& grid);
+
+// The whole matrix grid, headers included, as the cells of the spreadsheet
+// export ("Экспорт в Excel"): grid row r is sheet row r + 1.
+class MatrixSheet final : public CellSource {
+ public:
+  explicit MatrixSheet(const Grid& grid) : grid_(grid) {}
+  std::size_t rowCount() const override { return static_cast<std::size_t>(grid_.rowCount()); }
+  std::size_t columnCount() const override { return static_cast<std::size_t>(grid_.columnCount()); }
+  std::string_view cell(std::size_t row, std::size_t column) const override {
+    return grid_.cell(static_cast<int>(column), static_cast<int>(row));
+  }
+
+ private:
+  const Grid& grid_;
+};
 
 }  // namespace tervolin

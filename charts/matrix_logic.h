@@ -49,6 +49,9 @@ class MatrixLogic {
   void selectY(std::string_view text);
   void selectData(std::string_view text);
   bool startEnabled() const { return startEnabled_; }
+  // The three list texts as they are, without a scan (a restored or typed
+  // choice); the start button is not touched.
+  void setLists(const MatrixLists& lists) { lists_ = lists; }
 
   // "&ПУСК!": false when the build does not start (a list shows "<null>",
   // or a grid cell is not a number, a step is 0 …: the user was told). When

@@ -94,6 +94,23 @@ TEST(MatrixGrid, HeadersWidthsCellsAndClipboardText) {
             "12,50\t\t\t\r\n");
 }
 
+TEST(MatrixGrid, TheSpreadsheetTakesEveryRowHeadersIncluded) {
+  Grid grid;
+  layOutMatrixGrid({AxisBins(500, 500, 1), AxisBins(0, 12.5, 0)}, ',', grid);
+  grid.setCell(2, 1, "7,13");
+  const MatrixSheet sheet(grid);
+  ASSERT_EQ(sheet.rowCount(), 2u);
+  ASSERT_EQ(sheet.columnCount(), 3u);
+  EXPECT_EQ(sheet.cell(0, 0), "");
+  EXPECT_EQ(sheet.cell(0, 2), "1000,00");
+  EXPECT_EQ(sheet.cell(1, 0), "0,00");
+  EXPECT_EQ(sheet.cell(1, 2), "7,13");
+  test::TempDir dir;
+  const ExportResult written = writeXlsx(sheet, dir / "m.xlsx");
+  EXPECT_EQ(written.status, ExportStatus::Written);
+  EXPECT_GT(std::filesystem::file_size(dir / "m.xlsx"), 0u);
+}
+
 TEST(MatrixChart, SeriesPerRowTitledByYAndTheRowOfTheTrackBar) {
   const MatrixAxes axes{AxisBins(500, 500, 2), AxisBins(10, 5, 1)};
   std::vector<Sample> samples = samplesIn(0, 0, {2, 4});
