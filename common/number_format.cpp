@@ -265,6 +265,46 @@ std::string fixedText(double value, int precision, int digits, char decimalMark)
   return std::string(text, w);
 }
 
+std::string generalText(double value, char decimalMark) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  constexpr int kGeneralDigits = 15;
+  std::string digits;
+  int exp10 = 0;
+  exactDigits(std::fabs(value), digits, exp10);
+  std::string kept = roundDigits(digits, exp10, exp10 - kGeneralDigits + 1);
+  while (kept.size() > 1 && kept.back() == '0') kept.pop_back();
+  std::string out = value < 0 ? "-" : "";
+  if (exp10 >= kGeneralDigits || exp10 < -5) {
+    out += kept[0];
+    if (kept.size() > 1) {
+      out += decimalMark;
+      out.append(kept, 1, std::string::npos);
+    }
+    out += 'E';
+    out += std::to_string(exp10);
+    return out;
+  }
+  if (exp10 < 0) {
+    out += '0';
+    out += decimalMark;
+    out.append(static_cast<std::size_t>(-exp10 - 1), '0');
+    out += kept;
+    return out;
+  }
+  const auto intDigits = static_cast<std::size_t>(exp10) + 1;
+  if (kept.size() <= intDigits) {
+    out += kept;
+    out.append(intDigits - kept.size(), '0');
+  } else {
+    out.append(kept, 0, intDigits);
+    out += decimalMark;
+    out.append(kept, intDigits, std::string::npos);
+  }
+  return out;
+}
+
 std::string intText(std::int64_t value) {
   char buf[24];
   const auto res = std::to_chars(buf, buf + sizeof buf, value);

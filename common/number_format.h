@@ -17,6 +17,13 @@ namespace tervolin {
 // when more than `precision` integer digits are needed.
 std::string fixedText(double value, int precision, int digits, char decimalMark);
 
+// General text, the default conversion of a number to text: rounded to at
+// most 15 significant digits (halves away from zero), trailing zeros dropped;
+// fixed notation while the rounded value is at least 0.00001 and has at most
+// 15 integer digits, otherwise the exponent form with the least exponent
+// digits ("1E20", "1.5E-7"). 0 is "0".
+std::string generalText(double value, char decimalMark);
+
 // Integer text: decimal digits with "-" before negative numbers.
 std::string intText(std::int64_t value);
 

@@ -178,6 +178,21 @@ TEST(RoundedQuotient, RoundsHalvesToTheEvenNumber) {
   for (const Case& c : cases) EXPECT_EQ(roundedQuotient(c.n, c.d), c.expected) << c.n << "/" << c.d;
 }
 
+TEST(GeneralText, FifteenDigitsFixedOrExponent) {
+  struct Case {
+    double value;
+    char mark;
+    std::string_view text;
+  } cases[] = {
+      {50, '.', "50"},           {0.05, ',', "0,05"},      {12.5, ',', "12,5"},    {-3, '.', "-3"},
+      {0, '.', "0"},             {1.0 / 3, '.', "0.333333333333333"}, {2.0 / 3, '.', "0.666666666666667"},
+      {123456789012345, '.', "123456789012345"}, {1e15, '.', "1E15"}, {1.5e20, ',', "1,5E20"},
+      {0.00001, '.', "0.00001"}, {0.000015, '.', "0.000015"}, {1.5e-7, '.', "1.5E-7"},
+      {0.1 + 0.2, '.', "0.3"},   {999999999999999.9, '.', "1E15"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(generalText(c.value, c.mark), c.text) << c.text;
+}
+
 TEST(ParseInteger, IsStrict) {
   EXPECT_EQ(parseInteger("42"), 42);
   EXPECT_EQ(parseInteger("-42"), -42);
