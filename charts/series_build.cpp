@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "charts/series_items.h"
@@ -28,6 +29,32 @@ void forEachBit(Mask bits, F&& f) {
     if (bits & (1u << k)) f(k);
 }
 
+// Converted values by their text's reference: a reference always names
+// the same text, and the readers name one stored text again for repeated
+// values, so most records of a drive convert by a look-up.
+class ValueMemo {
+ public:
+  explicit ValueMemo(char decimalMark) : mark_(decimalMark) { keys_.fill(kNone); }
+
+  std::optional<double> get(TextRef ref, std::string_view text) {
+    const std::size_t slot = (ref * 0x9E3779B97F4A7C15ull) >> (64 - kBits);
+    if (keys_[slot] == ref) return ok_[slot] ? std::optional<double>(values_[slot]) : std::nullopt;
+    const std::optional<double> value = yn(text, mark_);
+    keys_[slot] = ref;
+    ok_[slot] = value.has_value();
+    values_[slot] = value.value_or(0);
+    return value;
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  static constexpr TextRef kNone = ~TextRef{0};
+  char mark_;
+  std::array<TextRef, 1u << kBits> keys_;
+  std::array<double, 1u << kBits> values_{};
+  std::array<bool, 1u << kBits> ok_{};
+};
+
 // One pass over the records for every series at once: each record is looked
 // at once, its source's mask says which series it belongs to, and its value
 // is converted once for all of them. A value that does not convert stops
@@ -38,12 +65,14 @@ template <class OnValue, class OnFailure>
 void walkRecords(const RecordList& records, const std::vector<Mask>& masks, Mask running, char decimalMark,
                  OnValue&& onValue, OnFailure&& onFailure) {
   const std::size_t n = records.size();
+  const TextArena& arena = *records.arena();
+  auto memo = std::make_unique<ValueMemo>(decimalMark);
   for (std::size_t i = 0; i < n && running != 0; ++i) {
     const LogRecord& record = records.at(i);
     const Mask bits = record.source < masks.size() ? Mask(masks[record.source] & running) : Mask(0);
     if (bits == 0) continue;
-    const std::string_view text = records.value(i);
-    const std::optional<double> value = yn(text, decimalMark);
+    const std::string_view text = arena.get(record.value);
+    const std::optional<double> value = memo->get(record.value, text);
     if (!value) {
       forEachBit(bits, [&](int k) { onFailure(k, text); });
       running = static_cast<Mask>(running & ~bits);
@@ -90,25 +119,42 @@ AxisBounds buildSeries(const SeriesInput& input, const SeriesRequest& request, d
     if (takesPart(request.items[static_cast<std::size_t>(k)])) taking |= static_cast<Mask>(1u << k);
   const std::vector<Mask> masks = sourceMasks(input.records.sources(), request.items, input.width);
 
+  // One walk gives the point lists (x and unconverted value) of every
+  // series taking part, up to the first value of each that does not convert;
+  // the fit scan would stop at that same record.
+  for (int k = 0; k < kSeriesCount; ++k) {
+    SeriesData& s = series[k];
+    s.plotted = (taking & (1u << k)) != 0;
+    if (!s.plotted) continue;
+    s.x.clear();
+    s.raw.clear();
+    s.x.reserve(1000);
+    s.raw.reserve(1000);
+  }
+  std::array<std::optional<std::string>, kSeriesCount> failure;
+  walkRecords(
+      input.records, masks, taking, input.decimalMark,
+      [&](const LogRecord& record, double v, Mask bits) {
+        const double x = static_cast<double>(record.ordinal) * step;
+        forEachBit(bits, [&](int k) {
+          series[k].x.push_back(x);
+          series[k].raw.push_back(v);
+        });
+      },
+      [&](int k, std::string_view text) { failure[k] = std::string(text); });
+
   if (request.fit) {
-    std::array<double, kSeriesCount> lowest{}, highest{};
+    for (const auto& f : failure)
+      if (f) channel.message(std::string(kFitFailure).append(*f));
+    std::array<double, kSeriesCount> lowest{}, highest{}, range{};
     forEachBit(taking, [&](int k) {
       lowest[k] = kStartLowest;
       highest[k] = kStartHighest;
+      for (const double v : series[k].raw) {
+        if (v < lowest[k]) lowest[k] = v;
+        if (v > highest[k]) highest[k] = v;
+      }
     });
-    std::array<std::optional<std::string>, kSeriesCount> failure;
-    walkRecords(
-        input.records, masks, taking, input.decimalMark,
-        [&](const LogRecord&, double v, Mask bits) {
-          forEachBit(bits, [&](int k) {
-            if (v < lowest[k]) lowest[k] = v;
-            if (v > highest[k]) highest[k] = v;
-          });
-        },
-        [&](int k, std::string_view text) { failure[k] = std::string(kFitFailure).append(text); });
-    for (const auto& f : failure)
-      if (f) channel.message(*f);
-    std::array<double, kSeriesCount> range{};
     for (int k = 0; k < kSeriesCount; ++k) range[k] = highest[k] - lowest[k];
     const double widest = *std::max_element(range.begin(), range.end());
     for (int k = 0; k < kSeriesCount; ++k) {
@@ -122,39 +168,21 @@ AxisBounds buildSeries(const SeriesInput& input, const SeriesRequest& request, d
     }
   }
 
-  for (int k = 0; k < kSeriesCount; ++k) {
-    SeriesData& s = series[k];
-    s.plotted = (taking & (1u << k)) != 0;
-    if (!s.plotted) continue;
-    s.x.clear();
-    s.raw.clear();
-    s.x.reserve(1000);
-    s.raw.reserve(1000);
-  }
-
   double lowest = kStartLowest, highest = kStartHighest;
-  std::array<std::optional<std::string>, kSeriesCount> failure;
-  walkRecords(
-      input.records, masks, taking, input.decimalMark,
-      [&](const LogRecord& record, double v, Mask bits) {
-        const double x = static_cast<double>(record.ordinal) * step;
-        forEachBit(bits, [&](int k) {
-          SeriesData& s = series[k];
-          const double y = (v - s.offset) * static_cast<double>(s.multiplier);
-          if (y < lowest) lowest = y;
-          if (y > highest) highest = y;
-          s.x.push_back(x);
-          s.raw.push_back(v);
-        });
-      },
-      [&](int k, std::string_view text) {
-        failure[k] = std::string(kPlotFailure)
-                         .append(text)
-                         .append(kPlotFailureRecord)
-                         .append(intText(static_cast<std::int64_t>(series[k].count())));
-      });
-  for (const auto& f : failure)
-    if (f) channel.message(*f);
+  forEachBit(taking, [&](int k) {
+    const SeriesData& s = series[k];
+    for (std::size_t i = 0; i < s.count(); ++i) {
+      const double y = s.y(i);
+      if (y < lowest) lowest = y;
+      if (y > highest) highest = y;
+    }
+  });
+  for (int k = 0; k < kSeriesCount; ++k)
+    if (failure[k])
+      channel.message(std::string(kPlotFailure)
+                          .append(*failure[k])
+                          .append(kPlotFailureRecord)
+                          .append(intText(static_cast<std::int64_t>(series[k].count()))));
 
   // The unit: of the last record of the series among the first records, as
   // many as there are definitions.
