@@ -43,7 +43,9 @@ std::string timeReadoutText(double x, int unit, char decimalMark) {
   return fixedText(x, kPrecision, 1, decimalMark) + " " + std::string(timeUnitText(unit));
 }
 
-std::string axisReadoutText(double x, char decimalMark) { return "x:=" + fixedText(x, kPrecision, 3, decimalMark); }
+std::string axisReadoutText(std::string_view name, double value, char decimalMark) {
+  return std::string(name) + ":=" + fixedText(value, kPrecision, 3, decimalMark);
+}
 
 std::string firstMarkerText(const std::array<std::string, kSeriesCount>& labels, double x1, int unit,
                             char decimalMark) {

@@ -30,8 +30,9 @@ std::string fitReadoutText(const SeriesData& series, double pointerY, char decim
 // text of the unit list.
 std::string timeReadoutText(double x, int unit, char decimalMark);
 
-// Without fit mode: "x:=" and the bottom axis value, fixed with 3 decimals.
-std::string axisReadoutText(double x, char decimalMark);
+// An axis value under the pointer: `name` (such as "x"), ":=", the value
+// fixed with 3 decimals ("x:=12.500").
+std::string axisReadoutText(std::string_view name, double value, char decimalMark);
 
 // The marker texts: the six labels joined by ";" after the heading, then
 // "x1=" (marker 1) or "x2=" with "x2-x1=" (marker 2), 2 decimals each,

@@ -70,8 +70,8 @@ TEST(Readouts, TextsAsFormatted) {
   EXPECT_EQ(fitReadoutText(fit, 2, '.'), "10.000 об/мин"_w);
   EXPECT_EQ(timeReadoutText(12.345, 1, ','), "12,3 с"_w);
   EXPECT_EQ(timeReadoutText(12.345, -1, '.'), "12.3 ");
-  EXPECT_EQ(axisReadoutText(-0.0004, '.'), "x:=0.000");
-  EXPECT_EQ(axisReadoutText(1234.5678, ','), "x:=1234,568");
+  EXPECT_EQ(axisReadoutText("x", -0.0004, '.'), "x:=0.000");
+  EXPECT_EQ(axisReadoutText("y", 1234.5678, ','), "y:=1234,568");
 }
 
 TEST(Readouts, MarkerTexts) {
