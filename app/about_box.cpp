@@ -8,12 +8,8 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/qt_text.h"
 #include "common/paths.h"
-
-#ifndef TERVOLIN_VERSION
-#define TERVOLIN_VERSION "0.1.0"
-#endif
+#include "qt/qt_text.h"
 
 namespace tervolin {
 namespace {
@@ -33,7 +29,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
   ProgramIcon = new QLabel(this);
   ProgramIcon->setObjectName("ProgramIcon");
-  const QPixmap picture(QString::fromStdString((executableDir() / "about.jpg").string()));
+  const QPixmap picture(pathToQString(executableDir() / "about.jpg"));
   if (!picture.isNull()) ProgramIcon->setPixmap(picture);
   ProgramIcon->setAlignment(Qt::AlignCenter);
 

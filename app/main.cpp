@@ -2,17 +2,16 @@
 // and the windows, made in the order of start-up; then the event loop.
 
 #include <QApplication>
-#include <QDir>
 #include <QLocale>
 
 #include "app/main_window.h"
-#include "app/qt_file_chooser.h"
-#include "app/qt_registry.h"
-#include "app/qt_user_channel.h"
 #include "common/app_state.h"
 #include "common/paths.h"
-#include "profiles/profile_dialog.h"
-#include "profiles/settings_dialog.h"
+#include "profiles/ui/profile_dialog.h"
+#include "profiles/ui/settings_dialog.h"
+#include "qt/qt_file_chooser.h"
+#include "qt/qt_registry.h"
+#include "qt/qt_user_channel.h"
 
 namespace {
 
@@ -41,10 +40,6 @@ int main(int argc, char** argv) {
     tervolin::TForm1 form1(state, registry, channel, openDialog);
     channel.setMainWindow(&form1);
     openDialog.setParent(&form1);
-    // The bundled demo logs are the natural first place to look.
-    const QDir demoLogs(QString::fromStdString((state.programDir / "logs").string()));
-    openDialog.setStartFolder(demoLogs.exists() ? demoLogs.absolutePath()
-                                                : QString::fromStdString(state.programDir.string()));
     // The profile dialog borrows the settings dialog, so that one is made first.
     tervolin::TForm9 form9(state, registry, channel, openDialog, &form1);
     tervolin::TForm8 form8(state, registry, channel, form9, &form1);

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
@@ -21,15 +20,16 @@
 #include <system_error>
 
 #include "app/about_box.h"
-#include "app/file_chooser.h"
-#include "app/grid_model.h"
-#include "app/qt_text.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "profiles/profile_dialog.h"
-#include "profiles/settings_dialog.h"
+#include "profiles/definition_file.h"
 #include "profiles/settings_store.h"
+#include "profiles/ui/profile_dialog.h"
+#include "profiles/ui/settings_dialog.h"
+#include "qt/file_chooser.h"
+#include "qt/qt_text.h"
 #include "table/open_log.h"
+#include "table/ui/grid_model.h"
 
 // The background picture is compiled into the Qt layer; a static library's
 // resources have to be registered by name from the global namespace.
@@ -55,7 +55,6 @@ const QString kOpenFilter = QStringLiteral(
 const QString kOpenSuffix = QStringLiteral("*.log");
 
 constexpr std::string_view kHelpFile = "TERVOLIN.HLP";
-constexpr std::string_view kDerivedFiles[] = {"_tmp.ini", "_usestblpids.ini"};
 
 // Geometry of the button panel: buttons left to right, then the two fields.
 struct ButtonPlace {
@@ -74,37 +73,7 @@ constexpr int kFieldsLeft = 415;  // right of the buttons; ends 15 pixels from t
 constexpr int kFieldHeight = 21;
 constexpr int kLogGridWidth = 280;
 
-std::string lowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::filesystem::path pathFromQString(const QString& name) {
-  return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
 }  // namespace
-
-int deleteDerivedDefinitionFiles(const std::filesystem::path& workingFolder) {
-  // Without a working folder the names would point into the current
-  // directory: nothing to delete there.
-  if (workingFolder.empty()) return 0;
-  std::error_code ec;
-  std::filesystem::directory_iterator it(workingFolder, ec), end;
-  if (ec) return 0;
-  int deleted = 0;
-  for (; it != end; it.increment(ec)) {
-    if (ec) break;
-    const std::string name = lowerAscii(it->path().filename().string());
-    for (std::string_view derived : kDerivedFiles) {
-      std::error_code fileError;
-      if (name == derived && it->is_regular_file(fileError) && std::filesystem::remove(it->path(), fileError))
-        ++deleted;
-    }
-  }
-  return deleted;
-}
 
 TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileChooser& openDialog,
                QWidget* parent)
@@ -121,10 +90,6 @@ TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileCh
   state_.tableOnly = 0;
   state_.viewMode = ViewMode::Log;
   settings::readStartupSettings(registry_, state_);
-
-  openDialog_.title = kOpenTitle;
-  openDialog_.filter = kOpenFilter;
-  openDialog_.defaultSuffix = kOpenSuffix;
 
   applyControlStates();
   setWindowTitle(kCaption + kProfileInCaption + toQString(state_.lastProfile));
@@ -250,7 +215,21 @@ void TForm1::setDialogs(TForm8* profileDialog, TForm9* settingsDialog) {
   settingsDialog_ = settingsDialog;
 }
 
-void TForm1::setCaption(std::string_view cp1251) { setWindowTitle(toQString(cp1251)); }
+FileRequest TForm1::openRequest() {
+  FileRequest request;
+  request.title = kOpenTitle;
+  request.filter = kOpenFilter;
+  request.defaultSuffix = kOpenSuffix;
+  // The folder of the file picked last; before the first pick the bundled
+  // demo logs, the natural first place to look.
+  if (openFolder_.empty()) {
+    std::error_code ec;
+    const std::filesystem::path demoLogs = state_.programDir / "logs";
+    openFolder_ = std::filesystem::is_directory(demoLogs, ec) ? demoLogs : state_.programDir;
+  }
+  request.startFolder = openFolder_;
+  return request;
+}
 
 void TForm1::applyControlStates() {
   const bool table = fileOpen_ && state_.viewMode == ViewMode::Table;
@@ -344,16 +323,9 @@ void TForm1::OpenDLGClick() {
       settingsDialog_->setFirstRun(false);
     }
   }
-  // 2. An empty path means the program's own folder.
-  if (state_.orvikPath.empty()) state_.orvikPath = state_.programDir;
-
-  // 3. Working folder and profile.
-  if (fileExistsIgnoringCase(state_.programDir, "pids.ini")) {
-    state_.workingFolder = state_.programDir;
-  } else if (!state_.lastProfile.empty()) {
-    state_.profileCode = state_.lastProfile;
-    state_.workingFolder = resolveIgnoringCase(state_.programDir, state_.profileCode);
-  } else if (profileDialog_) {
+  // 2. and 3. The external program's folder, the working folder and the
+  // profile; the profile dialog when no profile is known.
+  if (!prepareOpen(state_) && profileDialog_) {
     profileDialog_->exec();
     if (profileDialog_->programEnded()) {
       endProgram();
@@ -365,19 +337,17 @@ void TForm1::OpenDLGClick() {
   }
 
   // 5. The file (4. happens in openLog, once the file is known).
-  openDialog_.title = kOpenTitle;
-  openDialog_.filter = kOpenFilter;
-  openDialog_.defaultSuffix = kOpenSuffix;
-  if (!openDialog_.execute()) return;
-  const QString chosen = openDialog_.fileName;
-  const std::filesystem::path file = pathFromQString(chosen);
+  const std::optional<std::filesystem::path> picked = openDialog_.choose(openRequest());
+  if (!picked) return;
+  const std::filesystem::path& file = *picked;
+  openFolder_ = file.parent_path();
+  const QString chosen = pathToQString(file);
 
   // The display option "graphs only" is kept in the state; until the graphs
   // window exists the file opens in the main table.
   const LogKind kind = logKindOf(file);
   if (kind == LogKind::XmlLog || kind == LogKind::CsvLog) {
-    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) +
-                     utf8ToCp1251(chosen.toStdString()));
+    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) + fromQString(chosen));
     return;
   }
 
@@ -387,8 +357,7 @@ void TForm1::OpenDLGClick() {
   if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
   if (!outcome.supported) {
     gridChanged();
-    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) +
-                     utf8ToCp1251(chosen.toStdString()));
+    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) + fromQString(chosen));
     return;
   }
   fileOpen_ = true;
@@ -460,7 +429,7 @@ void TForm1::helpClick() {
     channel_.message(std::string("Не найден файл справки "_w) + std::string(kHelpFile));
     return;
   }
-  const QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(help.string())));
+  const QUrl url = QUrl::fromLocalFile(pathToQString(help));
   if (!QDesktopServices::openUrl(url))
     channel_.message(std::string("Не удалось открыть файл справки "_w) + std::string(kHelpFile));
 }

@@ -25,6 +25,7 @@ class QWidget;
 namespace tervolin {
 
 class FileChooser;
+struct FileRequest;
 class GridModel;
 class TForm8;
 class TForm9;
@@ -43,7 +44,6 @@ class TForm1 : public QMainWindow {
 
   Grid& grid() { return grid_; }
   GridModel& gridModel() { return *model_; }
-  FileChooser& openDialog() { return openDialog_; }
   // Shows the grid again after a tool changed its cells (the view re-reads
   // counts, headings and column widths).
   void gridChanged();
@@ -98,7 +98,8 @@ class TForm1 : public QMainWindow {
   // reported as a failed table build and the work counts as done.
   bool runCore(const std::function<void()>& work);
   void endProgram();
-  void setCaption(std::string_view cp1251);
+  // The open-file dialog as the open command shows it.
+  FileRequest openRequest();
 
   AppState& state_;
   Registry& registry_;
@@ -113,10 +114,7 @@ class TForm1 : public QMainWindow {
   bool switchable_ = false;  // a text log without table only is open
   bool researchEnabled_ = false;  // "Дополнительно": on after an open, off after switching to LOG
   bool programEnded_ = false;
+  std::filesystem::path openFolder_;  // where the open-file dialog opens next
 };
-
-// "_tmp.ini" and "_usesTblPids.ini" in the folder, in any letter case; missing
-// files and an empty folder name are ignored. Returns how many were deleted.
-int deleteDerivedDefinitionFiles(const std::filesystem::path& workingFolder);
 
 }  // namespace tervolin

@@ -15,7 +15,6 @@
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "profiles/definition_file.h"
 #include "table/grid.h"
 #include "table/open_log.h"
 
@@ -108,15 +107,13 @@ int run(std::span<const std::string_view> args) {
 
   AppState state;
   state.programDir = o.programDir ? *o.programDir : executableDir();
-  state.orvikPath = o.orvikPath ? *o.orvikPath : state.programDir;
+  if (o.orvikPath) state.orvikPath = *o.orvikPath;
+  // The profile given is the last profile, so the preparation never needs
+  // the profile dialog.
   state.profileCode = o.profile;
   state.lastProfile = o.profile;
   state.decimalMark = o.decimalMark;
-  // As the open command: a pids.ini beside the program makes the program
-  // folder the working folder; otherwise the profile's own folder is.
-  state.workingFolder = fileExistsIgnoringCase(state.programDir, kPidsIni)
-                            ? state.programDir
-                            : resolveIgnoringCase(state.programDir, o.profile);
+  prepareOpen(state);
   state.tableOnly = o.logView ? 0 : 1;
   state.viewMode = o.logView ? ViewMode::Log : ViewMode::Table;
 

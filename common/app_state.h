@@ -64,4 +64,10 @@ struct AppState {
   char decimalMark = '.';       // the user's locale decimal separator
 };
 
+// The external program's folder: orvikPath, or the program folder while
+// orvikPath is empty.
+inline const std::filesystem::path& externalProgramFolder(const AppState& state) {
+  return state.orvikPath.empty() ? state.programDir : state.orvikPath;
+}
+
 }  // namespace tervolin

@@ -263,8 +263,7 @@ fs::path resolveDefinitionFile(const AppState& state, std::string_view fileName)
   if (!equalsIgnoreCase(fileName, kPidsIni)) return resolveIgnoringCase(state.workingFolder, fileName);
   if (fileExistsIgnoringCase(state.programDir, kPidsIni))
     return resolveIgnoringCase(state.programDir, kPidsIni);
-  const fs::path& orvik = state.orvikPath.empty() ? state.programDir : state.orvikPath;
-  return profileDefinitionPath(orvik, state.profileCode);
+  return profileDefinitionPath(externalProgramFolder(state), state.profileCode);
 }
 
 void rIniF(AppState& state, UserChannel& channel, std::string_view fileName) {
@@ -309,6 +308,24 @@ void rIniF(AppState& state, UserChannel& channel, std::string_view fileName) {
   DefinitionTable table = readEntries(text, entryCount);
   assignFormulaCodes(table, formulas);
   state.definitions = std::move(table);
+}
+
+int deleteDerivedDefinitionFiles(const fs::path& workingFolder) {
+  // Without a working folder the names would point into the current
+  // directory: nothing to delete there.
+  if (workingFolder.empty()) return 0;
+  std::error_code ec;
+  fs::directory_iterator it(workingFolder, ec), end;
+  if (ec) return 0;
+  int deleted = 0;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    const std::string name = it->path().filename().string();
+    if (!equalsIgnoreCase(name, kTmpIni) && !equalsIgnoreCase(name, kUsedPidsIni)) continue;
+    std::error_code fileError;
+    if (it->is_regular_file(fileError) && fs::remove(it->path(), fileError)) ++deleted;
+  }
+  return deleted;
 }
 
 std::string definitionFileText(std::span<const ParamDef> definitions) {

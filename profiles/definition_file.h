@@ -38,6 +38,11 @@ void rIniF(AppState& state, UserChannel& channel, std::string_view fileName);
 // no such line leaves it empty. One pass over the text for all definitions.
 void assignFormulaCodes(std::span<ParamDef> definitions, std::string_view formulaText);
 
+// Deletes "_tmp.ini" and "_usesTblPids.ini" of the working folder, in any
+// letter case (the exit command); missing files and an empty folder name are
+// ignored. Returns how many were deleted.
+int deleteDerivedDefinitionFiles(const std::filesystem::path& workingFolder);
+
 // Definitions in the four-line file format (request code, name, unit,
 // position field; CRLF line ends), as the derived files are written.
 std::string definitionFileText(std::span<const ParamDef> definitions);

@@ -19,10 +19,6 @@ std::filesystem::path ProfileChoice::profileFolder() const {
   return resolveIgnoringCase(state_.programDir, state_.profileCode) / "";
 }
 
-std::filesystem::path ProfileChoice::definitionRoot() const {
-  return state_.orvikPath.empty() ? state_.programDir : state_.orvikPath;
-}
-
 bool ProfileChoice::choose(std::optional<std::size_t> node) {
   const auto tree = profileTree();
   if (!node || *node >= tree.size()) {
@@ -45,7 +41,7 @@ bool ProfileChoice::confirm(const std::function<void()>& showSettings) {
   }
   if (chosen_) {
     for (;;) {
-      const auto file = profileDefinitionPath(definitionRoot(), state_.profileCode);
+      const auto file = profileDefinitionPath(externalProgramFolder(state_), state_.profileCode);
       std::error_code ec;
       if (std::filesystem::is_regular_file(file, ec)) break;
       std::string warning(std::string_view("Профиль "_w));

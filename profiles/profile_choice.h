@@ -37,10 +37,6 @@ class ProfileChoice {
   const std::string& label() const { return label_; }  // Windows-1251
   bool chosen() const { return chosen_; }
 
-  // The folder whose definition file is checked: the external program's,
-  // or the program's own when none is set.
-  std::filesystem::path definitionRoot() const;
-
  private:
   std::filesystem::path profileFolder() const;
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "common/paths.h"
 #include "common/text.h"
 #include "logs/graph_file_reader.h"
 #include "logs/text_log_reader.h"
@@ -20,6 +21,18 @@ LogKind logKindOf(const std::filesystem::path& file) {
       (ext[3] | 0x20) == 'v')
     return LogKind::CsvLog;
   return LogKind::TextLog;
+}
+
+bool prepareOpen(AppState& state) {
+  state.orvikPath = externalProgramFolder(state);
+  if (fileExistsIgnoringCase(state.programDir, kPidsIni)) {
+    state.workingFolder = state.programDir;
+    return true;
+  }
+  if (state.lastProfile.empty()) return false;
+  state.profileCode = state.lastProfile;
+  state.workingFolder = resolveIgnoringCase(state.programDir, state.profileCode);
+  return true;
 }
 
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {

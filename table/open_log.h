@@ -1,7 +1,7 @@
 #pragma once
-// The open road without windows: what the open command does for a chosen
-// file once the profile and working folder are settled. Shared by the main
-// window and tervolin-cli.
+// The open road without windows: the open command's preparation of the
+// folders and the profile, and what it does for a chosen file once they are
+// settled. Shared by the main window and tervolin-cli.
 
 #include <filesystem>
 
@@ -16,6 +16,15 @@ enum class LogKind { TextLog, GraphFile, XmlLog, CsvLog };
 // By extension: ".rtd" and ".xml" compared exactly, ".csv" in any case,
 // everything else a text log.
 LogKind logKindOf(const std::filesystem::path& file);
+
+// The open command's preparation, once the external program path has been
+// read from the settings (or given): an empty path becomes the program
+// folder; then the working folder and the profile: a "pids.ini" beside the
+// program makes the program folder the working folder; otherwise a known
+// last profile becomes the profile and its folder in the program folder the
+// working folder. False when neither applies: the profile is still to be
+// chosen (the profile dialog settles both).
+bool prepareOpen(AppState& state);
 
 struct OpenOutcome {
   LogKind kind = LogKind::TextLog;

@@ -1,19 +1,11 @@
-// Batch decoding of tab-separated lines, and the decode command of the
-// command-line tool when it has been built.
+// Batch decoding of tab-separated lines.
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "common/field_escapes.h"
 #include "decode/decode_batch.h"
-#include "support/test_support.h"
 
 namespace tervolin {
 namespace {
@@ -57,44 +49,6 @@ TEST(DecodeBatch, EscapesRoundTrip) {
     EXPECT_EQ(unescapeField(escaped), s);
   }
   EXPECT_EQ(unescapeField("end\\"), "end\\");
-}
-
-std::filesystem::path cliPath() { return std::filesystem::path(TERVOLIN_BIN_DIR) / "tervolin-cli"; }
-
-int runCli(const std::string& arguments, const std::string& input, std::string& output) {
-  test::TempDir dir;
-  test::writeFile(dir / "in.txt", input);
-  const std::string command = "\"" + cliPath().string() + "\" decode " + arguments + " < \"" +
-                              (dir / "in.txt").string() + "\" > \"" + (dir / "out.txt").string() + "\"";
-  const int status = std::system(command.c_str());
-  output = test::readFile(dir / "out.txt");
-  return WEXITSTATUS(status);
-}
-
-TEST(DecodeCommand, SingleValueAndFailure) {
-  if (!std::filesystem::exists(cliPath())) GTEST_SKIP() << "tervolin-cli not built";
-  std::string out;
-  EXPECT_EQ(runCli("--formula FR --position 0000 --inverse \"F8 1A\"", "", out), 0);
-  EXPECT_EQ(out, "1726\n");
-  EXPECT_EQ(runCli("--formula FS --position 0000 FF", "", out), 0);
-  EXPECT_EQ(out, "Не используется\n");
-  EXPECT_EQ(runCli("--formula FZ --position 0000 --decimal-mark , 81", "", out), 0);
-  EXPECT_EQ(out, "0,50\n");
-  EXPECT_EQ(runCli("--formula '' --position 0100 --request 01B2 FF", "", out), 2);
-  EXPECT_EQ(out, "!error\n");
-}
-
-TEST(DecodeCommand, TenThousandLinesGiveOneLineEach) {
-  if (!std::filesystem::exists(cliPath())) GTEST_SKIP() << "tervolin-cli not built";
-  std::string input = "formula\tposition\trequest\tinverse\tdata\n";
-  const char* lines[] = {"FT\t0000\t\t0\t7B 1C\n", "FR\t0100\t\t1\t00 F8 1A 00\n", "\t0000\t0101\t0\t83 17 00 00\n",
-                         "\t0100\t01B2\t0\tFF\n"};
-  for (int k = 0; k < 10000; ++k) input += lines[k % 4];
-  std::string out;
-  EXPECT_EQ(runCli("--batch", input, out), 0);
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 10000);
-  EXPECT_TRUE(out.starts_with("83\n1726\nЛампа \"MIL\" горит, найдено 3 ошибок"));
-  EXPECT_NE(out.find("\n!error\n"), std::string::npos);
 }
 
 }  // namespace

@@ -489,5 +489,20 @@ TEST(DefinitionFileText, FourCrlfLinesPerDefinitionThatReadBackUnchanged) {
   EXPECT_TRUE(quiet.events.empty());
 }
 
+TEST(DerivedDefinitionFiles, ExitDeletesThemInAnyCaseAndNothingElse) {
+  test::TempDir dir;
+  test::writeFile(dir / "_tmp.ini", "x");
+  test::writeFile(dir / "_USESTBLPIDS.INI", "x");
+  test::writeFile(dir / "_tmp.ini.bak", "x");
+  fs::create_directory(dir / "_Tmp.ini");  // a folder of that name stays
+  EXPECT_EQ(deleteDerivedDefinitionFiles({}), 0);
+  EXPECT_EQ(deleteDerivedDefinitionFiles(dir / "missing"), 0);
+  EXPECT_EQ(deleteDerivedDefinitionFiles(dir.path()), 2);
+  EXPECT_FALSE(fs::exists(dir / "_tmp.ini"));
+  EXPECT_FALSE(fs::exists(dir / "_USESTBLPIDS.INI"));
+  EXPECT_TRUE(fs::exists(dir / "_tmp.ini.bak"));
+  EXPECT_TRUE(fs::is_directory(dir / "_Tmp.ini"));
+}
+
 }  // namespace
 }  // namespace tervolin

@@ -17,16 +17,16 @@
 #include <memory>
 
 #include "app/about_box.h"
-#include "app/qt_user_channel.h"
-#include "app/qt_registry.h"
-#include "app/qt_text.h"
+#include "qt/qt_user_channel.h"
+#include "qt/qt_registry.h"
+#include "qt/qt_text.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
-#include "profiles/profile_dialog.h"
-#include "profiles/settings_dialog.h"
+#include "profiles/ui/profile_dialog.h"
+#include "profiles/ui/settings_dialog.h"
 #include "profiles/settings_store.h"
-#include "support/scripted_file_chooser.h"
-#include "support/scripted_user_channel.h"
+#include "ui/support/scripted_file_chooser.h"
+#include "ui/support/scripted_user_channel.h"
 
 using namespace tervolin;
 namespace st = tervolin::settings;
@@ -85,9 +85,6 @@ class DialogsTest : public QObject {
     World() {
       registry = std::make_unique<QtRegistry>(config.filePath("settings.ini"));
       state.programDir = program.path().toStdString();
-      chooser.filter = "Логи программы диагностики|*.log";
-      chooser.title = "Открыть лог-файл";
-      chooser.fileName = "/some/log.log";
       form9 = std::make_unique<TForm9>(state, *registry, channel, chooser);
       form8 = std::make_unique<TForm8>(state, *registry, channel, *form9);
     }
@@ -305,7 +302,7 @@ class DialogsTest : public QObject {
     QVERIFY(!f.isVisible());
   }
 
-  void pathChooserWritesAtOnceAndRestoresLogDialog() {
+  void pathChooserWritesAtOnce() {
     World w;
     TForm9& f = *w.form9;
     f.show();
@@ -313,14 +310,15 @@ class DialogsTest : public QObject {
     QVERIFY(child<QPushButton>(f, "btn3")->isEnabled());
     w.chooser.answers = {"/opt/orvik/orvik.exe"};
     click(f, "btn3");
-    QCOMPARE(w.chooser.filters, QStringList{"Программа Orvik|orvik.exe|Программа Marvela|marvela.exe"});
-    QCOMPARE(w.chooser.titles,
-             QStringList{"Укажите путь к программе Orvik или нажмите \"отмена\" если будет использоваться локальная папка"});
-    QCOMPARE(w.chooser.filter, QString("Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
-                                       "Логи Ventrix|*.xml|Логи в формате CSV|*.csv"));
-    QCOMPARE(w.chooser.title, QString("Открыть лог-файл"));
-    QVERIFY(w.chooser.fileName.isEmpty());
+    QCOMPARE(w.chooser.requests.size(), 1u);
+    QCOMPARE(w.chooser.requests[0].filter, QString("Программа Orvik|orvik.exe|Программа Marvela|marvela.exe"));
+    QCOMPARE(w.chooser.requests[0].title,
+             QString("Укажите путь к программе Orvik или нажмите \"отмена\" если будет использоваться локальная папка"));
     QCOMPARE(child<QLineEdit>(f, "edt4")->text(), QString("/opt/orvik/"));
+    // The next choice starts in the folder chosen.
+    click(f, "btn3");
+    QCOMPARE(w.chooser.requests.size(), 2u);
+    QCOMPARE(w.chooser.requests[1].startFolder, std::filesystem::path("/opt/orvik/"));
     // Stored at once: cancelling the dialog keeps it.
     click(f, "btn2");
     QCOMPARE(w.registry->readString(kSettingsKey, st::kOrvikPath), std::optional<std::string>("/opt/orvik/"));
@@ -330,7 +328,6 @@ class DialogsTest : public QObject {
     click(*fresh.form9, "chk4");
     click(*fresh.form9, "btn3");
     QVERIFY(!fresh.registry->keyExists(kSettingsKey));
-    QVERIFY(fresh.chooser.fileName.isEmpty());
   }
 
   void aboutBoxTogglesHistory() {

@@ -16,14 +16,14 @@
 #include <memory>
 #include <tuple>
 
-#include "app/grid_model.h"
+#include "table/ui/grid_model.h"
 #include "app/main_window.h"
-#include "app/qt_file_chooser.h"
-#include "app/qt_registry.h"
-#include "app/qt_text.h"
+#include "qt/qt_file_chooser.h"
+#include "qt/qt_registry.h"
+#include "qt/qt_text.h"
 #include "common/text.h"
-#include "profiles/profile_dialog.h"
-#include "profiles/settings_dialog.h"
+#include "profiles/ui/profile_dialog.h"
+#include "profiles/ui/settings_dialog.h"
 #include "ui/support/main_fixture.h"
 #include "ui/support/scripted_file_chooser.h"
 #include "support/test_support.h"
@@ -194,7 +194,7 @@ class MainWindowTest : public QObject {
     // program path, and the file opened in LOG view.
     QCOMPARE(env.state.orvikPath, env.programDir);
     QCOMPARE(env.state.viewMode, ViewMode::Log);
-    QCOMPARE(env.chooser.calls, 1);
+    QCOMPARE(env.chooser.requests.size(), 1u);
 
     // With the key in place the next open asks nothing.
     const std::size_t before = env.messages().size();
@@ -207,13 +207,31 @@ class MainWindowTest : public QObject {
     env.storeSettings();
     test::main_makeLocalProfileFolder(env.programDir);
     env.start();
+    std::filesystem::create_directories(env.programDir / "logs");
     env.open(QString());  // cancelled
-    QCOMPARE(env.chooser.calls, 1);
-    QCOMPARE(env.chooser.titles.at(0), QStringLiteral("Открыть лог-файл"));
-    QCOMPARE(env.chooser.suffixes.at(0), QStringLiteral("*.log"));
-    QCOMPARE(env.chooser.filters.at(0),
+    QCOMPARE(env.chooser.requests.size(), 1u);
+    const FileRequest& asked = env.chooser.requests.at(0);
+    QCOMPARE(asked.title, QStringLiteral("Открыть лог-файл"));
+    QCOMPARE(asked.defaultSuffix, QStringLiteral("*.log"));
+    QCOMPARE(asked.filter,
              QStringLiteral("Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
                             "Логи Ventrix|*.xml|Логи в формате CSV|*.csv"));
+    QVERIFY(asked.mode == FileRequest::Mode::Open);
+    // The first open starts in the bundled demo logs, the next one in the
+    // folder of the file picked last.
+    QCOMPARE(asked.startFolder, env.programDir / "logs");
+    env.open(env.logFile());
+    env.open(QString());
+    QCOMPARE(env.chooser.requests.size(), 3u);
+    QCOMPARE(env.chooser.requests.at(2).startFolder, env.programDir);
+  }
+
+  void cancelledOpenChangesNothing() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    env.start();
+    env.open(QString());
     // Cancelling stops the command: nothing opened, nothing enabled.
     compareState(controlState(env), kAtStart);
     QVERIFY(env.form->windowTitle().startsWith(QStringLiteral("Программа анализа")));
@@ -423,18 +441,6 @@ class MainWindowTest : public QObject {
     }
   }
 
-  void deletingDerivedFilesNeedsAFolder() {
-    QTemporaryDir tmp;
-    const std::filesystem::path dir(tmp.path().toStdString());
-    test::main_writeCp1251(dir / "_tmp.ini", "x");
-    test::main_writeCp1251(dir / "_USESTBLPIDS.INI", "x");
-    test::main_writeCp1251(dir / "_tmp.ini.bak", "x");
-    QCOMPARE(deleteDerivedDefinitionFiles({}), 0);
-    QCOMPARE(deleteDerivedDefinitionFiles(dir / "missing"), 0);
-    QCOMPARE(deleteDerivedDefinitionFiles(dir), 2);
-    QVERIFY(std::filesystem::exists(dir / "_tmp.ini.bak"));
-  }
-
   void profileChangeRewritesCaption() {
     Env env;
     env.storeSettings();
@@ -470,7 +476,7 @@ class MainWindowTest : public QObject {
     env.start();
     test::main_whenModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     env.open(env.logFile());
-    QCOMPARE(env.chooser.calls, 0);  // no file is asked for without a profile
+    QCOMPARE(env.chooser.requests.size(), 0u);  // no file is asked for without a profile
     QVERIFY(!env.form->programEnded());
     compareState(controlState(env), kAtStart);
   }

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/qt_registry.h"
+#include "qt/qt_registry.h"
 #include "common/text.h"
 
 using namespace tervolin;

@@ -1,34 +1,30 @@
 #pragma once
-// A FileChooser for window tests: answers execute() from a queue of file
-// names (an empty name, or an empty queue, is a cancelled dialog) and records
-// what the dialog looked like at each call.
+// A FileChooser for window tests: answers each request from a queue of paths
+// (an empty path, or an empty queue, is a cancelled dialog) and records every
+// request it was given.
 
 #include <QString>
-#include <QStringList>
 #include <deque>
+#include <vector>
 
-#include "app/file_chooser.h"
+#include "qt/file_chooser.h"
+#include "qt/qt_text.h"
 
 namespace tervolin::test {
 
 class ScriptedFileChooser : public FileChooser {
  public:
-  bool execute() override {
-    ++calls;
-    titles << title;
-    filters << filter;
-    suffixes << defaultSuffix;
-    if (answers.empty()) return false;
+  std::optional<std::filesystem::path> choose(const FileRequest& request) override {
+    requests.push_back(request);
+    if (answers.empty()) return std::nullopt;
     const QString next = answers.front();
     answers.pop_front();
-    if (next.isEmpty()) return false;
-    fileName = next;
-    return true;
+    if (next.isEmpty()) return std::nullopt;
+    return pathFromQString(next);
   }
 
   std::deque<QString> answers;
-  int calls = 0;
-  QStringList titles, filters, suffixes;
+  std::vector<FileRequest> requests;
 };
 
 }  // namespace tervolin::test

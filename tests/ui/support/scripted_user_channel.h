@@ -7,7 +7,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/qt_text.h"
+#include "qt/qt_text.h"
 #include "common/user_channel.h"
 
 namespace tervolin::test {

@@ -2,13 +2,12 @@
 // and exit codes as scripts outside the project see them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/run_cli.h"
 #include "common/param_def.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -27,24 +26,8 @@ constexpr std::string_view kTextLog =
 
 constexpr std::string_view kExpected = "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n40\t10\n";
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 class CliTableTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    cli = fs::path(TERVOLIN_BIN_DIR) / "tervolin-cli";
-    ASSERT_TRUE(fs::exists(cli)) << "build tervolin-cli first: " << cli;
-  }
-
   void writeProfileFiles(const fs::path& pidsFolder, const fs::path& formulaFolder) {
     test::writeFile(pidsFolder / "pids.ini", definitionFileText(std::vector<ParamDef>{
                                                  {"2101", "Tw", "C", "0000", "", 0},
@@ -52,32 +35,23 @@ class CliTableTest : public ::testing::Test {
     test::writeFile(formulaFolder / "formules.ini", "21010000FT\r\n21010100FT\r\n");
   }
 
-  CliRun run(const std::vector<std::string>& args) {
-    std::string command = quoted(cli.string()) + " table";
-    for (const std::string& a : args) (command += ' ') += quoted(a);
-    (command += " >") += quoted((dir / "stdout").string());
-    (command += " 2>") += quoted((dir / "stderr").string());
-    const int status = std::system(command.c_str());
-    CliRun r;
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = test::readFile(dir / "stdout");
-    r.err = test::readFile(dir / "stderr");
-    return r;
+  static test::CliRun run(std::vector<std::string> args) {
+    args.insert(args.begin(), "table");
+    return test::runCli(args);
   }
 
-  fs::path cli;
   test::TempDir dir;
 };
 
 TEST_F(CliTableTest, PrintsTheTableViewOfATextLog) {
   writeProfileFiles(dir.path(), dir.path());
   test::writeFile(dir / "demo.log", kTextLog);
-  const CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "demo.log").string()});
+  const test::CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "demo.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, kExpected);
   EXPECT_EQ(r.err, "");
 
-  const CliRun toFile = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--out",
+  const test::CliRun toFile = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--out",
                              (dir / "table.txt").string(), (dir / "demo.log").string()});
   EXPECT_EQ(toFile.code, 0) << toFile.err;
   EXPECT_EQ(toFile.out, "");
@@ -87,7 +61,7 @@ TEST_F(CliTableTest, PrintsTheTableViewOfATextLog) {
 TEST_F(CliTableTest, LogViewEscapesAndWritesUtf8) {
   writeProfileFiles(dir.path(), dir.path());
   test::writeFile(dir / "odd.log", std::string("Ответ\tA\\B"_w) + "\r\n  TxD 82\n");
-  const CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--view", "log",
+  const test::CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), "--view", "log",
                      (dir / "odd.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "Log как он есть\n\nОтвет\\tA\\\\B\nTxD 82\n");
@@ -100,7 +74,7 @@ TEST_F(CliTableTest, ProfileFolderIsTheWorkingFolderWithoutALocalPidsIni) {
   const fs::path orvik = dir / "orvik";
   writeProfileFiles(orvik / "pids" / "Toyota" / "powertrain", program / "TOYOTA");
   test::writeFile(dir / "demo.log", kTextLog);
-  const CliRun r = run({"--profile", "Toyota", "--program-dir", program.string(), "--orvik-path", orvik.string(),
+  const test::CliRun r = run({"--profile", "Toyota", "--program-dir", program.string(), "--orvik-path", orvik.string(),
                      (dir / "demo.log").string()});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, kExpected);
@@ -129,7 +103,7 @@ TEST_F(CliTableTest, FailuresGiveExitCodesAndClearMessages) {
       {{"--profile", "Toyota", "--decimal-mark", ",,", (dir / "demo.log").string()}, 1, "--decimal-mark"},
   };
   for (const Case& k : cases) {
-    const CliRun r = run(k.args);
+    const test::CliRun r = run(k.args);
     EXPECT_EQ(r.code, k.code) << k.args.back();
     EXPECT_NE(r.err.find(k.errPart), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -140,7 +114,7 @@ TEST_F(CliTableTest, MissingFormulaFileEndsWithTheProgramsMessage) {
   writeProfileFiles(dir.path(), dir.path());
   fs::remove(dir / "formules.ini");
   test::writeFile(dir / "demo.log", kTextLog);
-  const CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "demo.log").string()});
+  const test::CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "demo.log").string()});
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("Не найден файл формул в директории"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");

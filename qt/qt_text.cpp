@@ -1,5 +1,6 @@
-#include "app/qt_text.h"
+#include "qt/qt_text.h"
 
+#include <QFile>
 #include <array>
 
 #include "common/text.h"
@@ -35,6 +36,14 @@ std::string fromQString(const QString& text) {
   // 0x1A for a character that has no Windows-1251 byte, the core writes '?'
   // as it does everywhere else.
   return utf8ToCp1251(text.toStdString());
+}
+
+QString pathToQString(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+std::filesystem::path pathFromQString(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 }  // namespace tervolin

@@ -1,17 +1,16 @@
-#include "profiles/settings_dialog.h"
+#include "profiles/ui/settings_dialog.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/file_chooser.h"
-#include "app/qt_text.h"
 #include "common/text.h"
 #include "profiles/settings_store.h"
+#include "qt/file_chooser.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 namespace {
@@ -19,10 +18,6 @@ namespace {
 const QString kChooserFilter = QStringLiteral("Программа Orvik|orvik.exe|Программа Marvela|marvela.exe");
 const QString kChooserTitle = QStringLiteral(
     "Укажите путь к программе Orvik или нажмите \"отмена\" если будет использоваться локальная папка");
-const QString kLogFilter = QStringLiteral(
-    "Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|Логи Ventrix|*.xml|"
-    "Логи в формате CSV|*.csv");
-const QString kLogTitle = QStringLiteral("Открыть лог-файл");
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption) {
   auto* box = new QCheckBox(caption, parent);
@@ -109,7 +104,7 @@ void TForm9::showEvent(QShowEvent* event) {
   FormActivate();
 }
 
-void TForm9::showPath() { edt4->setText(QString::fromStdString(state_.orvikPath.string())); }
+void TForm9::showPath() { edt4->setText(pathToQString(state_.orvikPath)); }
 
 void TForm9::FormActivate() {
   switch (settings::readDialogSettings(registry_, state_)) {
@@ -135,14 +130,12 @@ void TForm9::chk3Click() { chk1->setEnabled(!chk3->isChecked()); }
 void TForm9::chk4Click() { btn3->setEnabled(!chk4->isChecked()); }
 
 void TForm9::btn3Click() {
-  chooser_.filter = kChooserFilter;
-  chooser_.title = kChooserTitle;
-  if (chooser_.execute() && !chooser_.fileName.isEmpty())
-    state_.orvikPath = settings::folderWithSeparator(chooser_.fileName.toStdString());
+  FileRequest request;
+  request.title = kChooserTitle;
+  request.filter = kChooserFilter;
+  request.startFolder = state_.orvikPath;
+  if (const auto picked = chooser_.choose(request)) state_.orvikPath = settings::folderWithSeparator(*picked);
   showPath();
-  chooser_.filter = kLogFilter;
-  chooser_.title = kLogTitle;
-  chooser_.fileName.clear();
   // The chosen folder is kept even when the dialog is then cancelled.
   if (!state_.orvikPath.empty()) settings::storeOrvikPath(registry_, state_.orvikPath);
 }

@@ -1,8 +1,8 @@
-#include "app/grid_model.h"
+#include "table/ui/grid_model.h"
 
 #include <algorithm>
 
-#include "app/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 

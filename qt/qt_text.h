@@ -1,7 +1,9 @@
 #pragma once
-// Windows-1251 core text to QString and back, for the windows.
+// The one place where core text and paths become QString and back. Core text
+// is Windows-1251 bytes; paths are the file system's own bytes (UTF-8 here).
 
 #include <QString>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,9 @@ namespace tervolin {
 QString toQString(std::string_view cp1251);
 // Characters without a Windows-1251 byte become '?'.
 std::string fromQString(const QString& text);
+
+// A path as Qt shows and takes it, and back.
+QString pathToQString(const std::filesystem::path& path);
+std::filesystem::path pathFromQString(const QString& path);
 
 }  // namespace tervolin

@@ -1,9 +1,9 @@
-#include "app/qt_user_channel.h"
+#include "qt/qt_user_channel.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 

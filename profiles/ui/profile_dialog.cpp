@@ -1,4 +1,4 @@
-#include "profiles/profile_dialog.h"
+#include "profiles/ui/profile_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "app/qt_text.h"
 #include "profiles/profile_catalogue.h"
-#include "profiles/settings_dialog.h"
+#include "profiles/ui/settings_dialog.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 namespace {

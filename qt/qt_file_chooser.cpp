@@ -1,7 +1,8 @@
-#include "app/qt_file_chooser.h"
+#include "qt/qt_file_chooser.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
+
+#include "qt/qt_text.h"
 
 namespace tervolin {
 
@@ -25,26 +26,19 @@ QString qtDefaultSuffix(const QString& programSuffix) {
   return s;
 }
 
-bool QtFileChooser::execute() {
-  QFileDialog dialog(parent_, title);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  const QStringList filters = qtNameFilters(filter);
+std::optional<std::filesystem::path> QtFileChooser::choose(const FileRequest& request) {
+  QFileDialog dialog(parent_, request.title);
+  const bool save = request.mode == FileRequest::Mode::Save;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = qtNameFilters(request.filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
-  dialog.setDefaultSuffix(qtDefaultSuffix(defaultSuffix));
-  if (!fileName.isEmpty()) {
-    const QFileInfo previous(fileName);
-    dialog.setDirectory(previous.absolutePath());
-    dialog.selectFile(previous.fileName());
-  } else if (!lastFolder_.isEmpty()) {
-    dialog.setDirectory(lastFolder_);
-  }
-  if (dialog.exec() != QDialog::Accepted) return false;
+  dialog.setDefaultSuffix(qtDefaultSuffix(request.defaultSuffix));
+  if (!request.startFolder.empty()) dialog.setDirectory(pathToQString(request.startFolder));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
-  fileName = chosen.front();
-  lastFolder_ = QFileInfo(fileName).absolutePath();
-  return true;
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+  return pathFromQString(chosen.front());
 }
 
 }  // namespace tervolin

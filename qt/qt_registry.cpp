@@ -1,11 +1,11 @@
-#include "app/qt_registry.h"
+#include "qt/qt_registry.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "app/qt_text.h"
+#include "qt/qt_text.h"
 #include "common/hex.h"
 
 namespace tervolin {
