@@ -13,30 +13,33 @@ std::optional<std::uint64_t> parseHex(std::string_view text) {
   return value;
 }
 
-std::string hexByte(std::uint8_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[value >> 4], kDigits[value & 0xF]};
+std::string hexByte(std::uint8_t value) { return {kHexDigits[value >> 4], kHexDigits[value & 0xF]}; }
+
+void appendHexBytesSpaced(std::string& out, std::span<const std::uint8_t> bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i) out += ' ';
+    out += kHexDigits[bytes[i] >> 4];
+    out += kHexDigits[bytes[i] & 0xF];
+  }
 }
 
 std::string intToHex(std::int32_t value, int digits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   auto bits = static_cast<std::uint32_t>(value);
-  std::string text;
+  char text[8];
+  int n = 0;
   do {
-    text.insert(text.begin(), kDigits[bits & 0xF]);
+    text[n++] = kHexDigits[bits & 0xF];
     bits >>= 4;
   } while (bits != 0);
-  if (static_cast<int>(text.size()) < digits) text.insert(text.begin(), static_cast<std::size_t>(digits) - text.size(), '0');
-  return text;
+  std::string out(n < digits ? static_cast<std::size_t>(digits - n) : 0, '0');
+  while (n > 0) out += text[--n];
+  return out;
 }
 
 std::string hexBytesSpaced(std::span<const std::uint8_t> bytes) {
   std::string out;
   out.reserve(bytes.size() * 3);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i) out += ' ';
-    out += hexByte(bytes[i]);
-  }
+  appendHexBytesSpaced(out, bytes);
   return out;
 }
 
@@ -49,9 +52,7 @@ std::string reverseBytesHex(std::span<const std::uint8_t> bytes) {
 
 std::string delspace(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (const char c : text)
-    if (c != ' ') out += c;
+  appendWithoutBlanks(out, text);
   return out;
 }
 

@@ -1,5 +1,6 @@
+#include "common/memory_registry.h"
+
 #include "common/hex.h"
-#include "common/registry.h"
 
 namespace tervolin {
 namespace {

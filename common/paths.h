@@ -3,6 +3,8 @@
 // folders are matched without regard to case.
 
 #include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <string_view>
 
 namespace tervolin {
@@ -19,8 +21,15 @@ bool fileExistsIgnoringCase(const std::filesystem::path& base, std::string_view 
 std::filesystem::path executableDir();
 
 // Writes `bytes` to `target` through a temporary file in the same folder and
-// a rename, so the target is never left half-written. False on failure.
+// a rename, so the target is never left half-written. A symbolic link is
+// followed: the file it names is replaced and the link kept. A target that
+// exists and is not a regular file (a device, a FIFO) is written in place,
+// since a rename would destroy it. False on failure (the target unchanged,
+// no temporary file left).
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// The same, with the bytes written by `write` into the stream (for files too
+// large to build in memory); a stream left failed counts as a failure.
+bool writeFileAtomically(const std::filesystem::path& target, const std::function<void(std::ostream&)>& write);
 
 // Reads a whole file in one read. False when it cannot be opened or read.
 bool readWholeFile(const std::filesystem::path& file, std::string& bytes);

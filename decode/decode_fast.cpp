@@ -44,41 +44,20 @@ class ValueSlots {
 
 }  // namespace
 
-namespace {
-
-// Hex digit values of every byte, -1 for non-digits.
-struct HexTable {
-  std::int8_t value[256];
-  constexpr HexTable() : value() {
-    for (int c = 0; c < 256; ++c) value[c] = static_cast<std::int8_t>(hexDigitValue(static_cast<char>(c)));
-  }
-};
-constexpr HexTable kHex;
-
-inline int digit(char c) { return kHex.value[static_cast<unsigned char>(c)]; }
-
-}  // namespace
-
 void ResponseBytes::assign(std::string_view data) {
-  compact.resize(data.size());
-  char* const begin = compact.data();
-  char* w = begin;
-  for (char c : data) {
-    *w = c;
-    w += c != ' ';
-  }
-  compact.resize(static_cast<std::size_t>(w - begin));
+  compact.clear();
+  appendWithoutBlanks(compact, data);
   slotCount = slotCountFor(compact.size());
   lastSlotShort = slotCount > 0 && 2 * slotCount > compact.size();
   slotValue.resize(slotCount);
   const char* text = compact.data();
   const std::size_t whole = lastSlotShort ? slotCount - 1 : slotCount;
   for (std::size_t k = 0; k < whole; ++k) {
-    const int hi = digit(text[2 * k]);
-    const int lo = digit(text[2 * k + 1]);
+    const int hi = hexDigitValue(text[2 * k]);
+    const int lo = hexDigitValue(text[2 * k + 1]);
     slotValue[k] = static_cast<std::int16_t>((hi | lo) < 0 ? -1 : hi * 16 + lo);
   }
-  if (lastSlotShort) slotValue[whole] = static_cast<std::int16_t>(digit(text[2 * whole]));
+  if (lastSlotShort) slotValue[whole] = static_cast<std::int16_t>(hexDigitValue(text[2 * whole]));
   for (std::size_t k = 0; k < fixed.size(); ++k)
     fixed[k] = k < slotCount && slotValue[k] > 0 ? slotValue[k] : 0;
 }

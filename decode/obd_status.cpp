@@ -10,7 +10,6 @@
 namespace tervolin::status {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::string_view kNoData = "Нет данных"_w;
 constexpr std::string_view kYes = "Да"_w;
 constexpr std::string_view kNo = "Нет"_w;

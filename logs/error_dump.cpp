@@ -1,11 +1,10 @@
-#include <cstdio>
-#include <fstream>
+#include "logs/error_dump.h"
+
+#include <ostream>
 #include <string>
-#include <system_error>
 
 #include "common/paths.h"
 #include "common/text.h"
-#include "logs/text_log_reader.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -15,15 +14,12 @@ constexpr std::string_view kDumpLine = "Ошибка при заполнении
 
 }  // namespace
 
-// The dump can hold millions of lines, so it is streamed to a temporary file
-// in the working folder and renamed over error_ini.txt when complete.
+// The dump can hold millions of lines, so it is streamed through a
+// temporary file in the working folder that replaces error_ini.txt when
+// complete.
 void writeErrorDump(const AppState& state) {
   const std::filesystem::path target = resolveIgnoringCase(state.workingFolder, kErrorDump);
-  std::filesystem::path temporary = target;
-  temporary += ".partial";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return;
+  writeFileAtomically(target, [&state](std::ostream& out) {
     std::string buffer;
     buffer.reserve(1 << 20);
     const RecordList& records = state.records;
@@ -37,17 +33,7 @@ void writeErrorDump(const AppState& state) {
       }
     }
     out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) std::filesystem::remove(temporary, error);
+  });
 }
 
 }  // namespace tervolin

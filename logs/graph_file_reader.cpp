@@ -9,9 +9,9 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "decode/decode_fast.h"
-#include "decode/value_cache.h"
+#include "decode/record_decoding.h"
 #include "logs/line_text.h"
-#include "logs/text_log_reader.h"
+#include "logs/error_dump.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -25,7 +25,6 @@ constexpr std::size_t kIntervalOffset = 6;
 constexpr std::size_t kDescriptorOffset = 8;
 constexpr std::size_t kDescriptorSize = 5;
 constexpr std::string_view kNotGraphFile = "Некорректный файл"_w;
-constexpr std::string_view kDecodeFailure = "Ошибка при распознавании данных: \\"_w;
 
 struct Channel {
   std::string requestCode;
@@ -45,22 +44,14 @@ std::string hexOf(std::string_view bytes) {
 // upper case; a first byte below 0x40 gives the 32-bit two's complement
 // ("FFFFFFF0"), which matches no channel.
 std::string serviceText(unsigned firstByte) {
-  auto value = static_cast<std::uint32_t>(static_cast<std::int32_t>(firstByte) - 0x40);
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  while (text.size() < 2) text.insert(text.begin(), '0');
-  return text;
+  return intToHex(static_cast<std::int32_t>(firstByte) - 0x40, 2);
 }
 
 class GraphReader {
  public:
   GraphReader(AppState& state, UserChannel& channel)
-      : state_(state), channel_(channel), width6_(state.requestCodeWidth == 6),
-        options_{state.byteOrderInversion, state.decimalMark} {}
+      : state_(state), output_(state.records, channel), width6_(state.requestCodeWidth == 6),
+        table_({state.byteOrderInversion, state.decimalMark}) {}
 
   // Header: interval and channel descriptors; names, units and formula codes
   // from the first definition with the same request code and position field.
@@ -88,18 +79,17 @@ class GraphReader {
   void addSources() {
     for (const Channel& ch : channels_) {
       state_.records.addSource({ch.requestCode, ch.positionField, ch.unit, ch.name});
-      prepared_.emplace_back(ch.requestCode, ch.positionField, ch.formulaCode);
-      plans_.emplace_back(prepared_.back(), options_.inversion);
+      table_.add(ch.requestCode, ch.positionField, ch.formulaCode);
     }
-    caches_.resize(prepared_.size());
   }
 
   // Frames after the header; false on a read error (a frame of length 0 or
   // running past the end of the file).
   bool frames(std::string_view bytes) {
     std::size_t at = kHeaderSize;
-    std::string frameText, code, value;
+    std::string frameText, code;
     ResponseBytes data;
+    RecordDecoder decoder(table_);
     while (at < bytes.size()) {
       if (bytes.size() - at < 2) return false;
       const std::size_t n = byteAt(bytes, at) | (byteAt(bytes, at + 1) << 8);
@@ -116,8 +106,7 @@ class GraphReader {
         frameText += hexByte(static_cast<std::uint8_t>(frame[i]));
       }
       code = service;
-      for (const char c : copyAt(frameText, 4, width6_ ? 5 : 2))
-        if (c != ' ') code += c;
+      appendWithoutBlanks(code, copyAt(frameText, 4, width6_ ? 5 : 2));
 
       const long long keep = 3 * static_cast<long long>(n) - (width6_ ? 10 : 7);
       const auto size = static_cast<long long>(frameText.size());
@@ -129,32 +118,13 @@ class GraphReader {
         const auto source = static_cast<std::uint32_t>(c);
         ++state_.requestCounter;
         // A frame without data bytes gives an empty value.
-        value.clear();
-        std::uint64_t key = kNoValueKey;
-        bool failed = false;
-        if (!dataText.empty()) {
-          if (!assigned) data.assign(dataText);
-          assigned = true;
-          // The same inputs give the same text: name the stored one again.
-          key = plans_[c].key(data);
-          std::uint64_t stored = 0;
-          if (key != kNoValueKey && caches_[c].find(key, stored)) {
-            state_.records.appendRef(ordinal, source, stored);
-            continue;
-          }
-          try {
-            decodeInto(data, prepared_[c], options_, value);
-          } catch (const DecodeError&) {
-            std::string text(kDecodeFailure);
-            text.append(dataText).append("/").append(channels_[c].requestCode).append("/");
-            text.append(channels_[c].positionField).append("/").append(channels_[c].formulaCode);
-            channel_.message(text);
-            value.clear();
-            failed = true;
-          }
+        if (dataText.empty()) {
+          output_.record(ordinal, source, {});
+          continue;
         }
-        const TextRef ref = state_.records.append(ordinal, source, value);
-        if (key != kNoValueKey && !failed) caches_[c].store(key, ref);
+        if (!assigned) data.assign(dataText);
+        assigned = true;
+        decoder.decode(ordinal, source, data, dataText, output_);
       }
     }
     return true;
@@ -178,13 +148,10 @@ class GraphReader {
 
  private:
   AppState& state_;
-  UserChannel& channel_;
+  RecordListOutput output_;
   bool width6_;
-  DecodeOptions options_;
   std::array<Channel, kChannels> channels_;
-  std::vector<PreparedDefinition> prepared_;
-  std::vector<ValueKeyPlan> plans_;
-  std::vector<ValueCache> caches_;  // per channel: value keys to stored texts
+  DecodingTable table_;
   std::size_t emptyChannels_ = 0;
 };
 

@@ -6,7 +6,6 @@
 #include "common/paths.h"
 #include "logs/line_text.h"
 #include "logs/log_lines.h"
-#include "logs/text_log_reader.h"
 
 namespace tervolin {
 namespace {

@@ -6,7 +6,6 @@
 #include <exception>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -16,10 +15,10 @@
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "decode/decode_fast.h"
-#include "decode/value_cache.h"
+#include "decode/record_decoding.h"
+#include "logs/error_dump.h"
 #include "logs/line_text.h"
 #include "logs/log_lines.h"
-#include "logs/text_log_reader.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -28,7 +27,6 @@ namespace {
 using namespace logtext;
 
 constexpr std::size_t kMaxRequestCode = 8;
-constexpr std::string_view kDecodeFailure = "Ошибка при распознавании данных: \\"_w;
 
 // The definitions of each request code, in table order, looked up once per
 // request line.
@@ -42,8 +40,7 @@ class DefinitionsByCode {
   // already upper case).
   const std::vector<std::uint32_t>* find(std::string_view code, std::string& scratch) const {
     scratch.clear();
-    for (const char c : code)
-      if (c != ' ') scratch.push_back(c);
+    appendWithoutBlanks(scratch, code);
     const auto it = groups_.find(scratch);
     return it == groups_.end() ? nullptr : &it->second;
   }
@@ -69,47 +66,17 @@ bool has(std::string_view line, std::string_view text, std::size_t anchor = 0) {
   return false;
 }
 
-// Where a reader puts its records and messages. A stored value is named by a
-// handle of the output's own choosing, so that a record repeating a value
-// already stored names it again instead of storing a copy.
-class ReaderOutput {
- public:
-  virtual ~ReaderOutput() = default;
-  // Stores `value` and adds a record naming it; returns the value's handle.
-  virtual std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) = 0;
-  // Adds a record naming a value stored before.
-  virtual void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) = 0;
-  virtual void message(std::string_view text) = 0;
-};
-
-// Straight into the record list and to the user; handles are arena refs.
-class DirectOutput final : public ReaderOutput {
- public:
-  DirectOutput(RecordList& records, UserChannel& channel) : records_(records), channel_(channel) {}
-  std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
-    return records_.append(ordinal, source, value);
-  }
-  void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) override {
-    records_.appendRef(ordinal, source, handle);
-  }
-  void message(std::string_view text) override { channel_.message(text); }
-
- private:
-  RecordList& records_;
-  UserChannel& channel_;
-};
-
 // The records of the worker that reads the second half of a log. The worker
 // hands them over in batches as it goes, and the calling thread appends them
 // after the first half's records while the worker is still reading, so that
 // the copying overlaps the reading. Handles number the distinct stored values
 // (0 is the empty text); each is copied into the record list once. Messages
-// are sent after the last batch.
-class BufferedOutput final : public ReaderOutput {
+// are sent after the last batch. An Output of the record decoding.
+class BufferedOutput {
  public:
   BufferedOutput() { pending_.heads.reserve(kBatch); }
 
-  std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) override {
+  std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) {
     std::uint32_t handle = 0;
     if (!value.empty()) {
       pending_.values.append(value);
@@ -119,10 +86,10 @@ class BufferedOutput final : public ReaderOutput {
     push({ordinal, source, handle});
     return handle;
   }
-  void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) override {
+  void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) {
     push({ordinal, source, static_cast<std::uint32_t>(handle)});
   }
-  void message(std::string_view text) override { messages_.emplace_back(text); }
+  void message(std::string_view text) { messages_.emplace_back(text); }
 
   // Worker side: hands over what is left and marks the end. Never throws, so
   // that the reading side always learns the end.
@@ -200,21 +167,17 @@ class BufferedOutput final : public ReaderOutput {
   std::exception_ptr failure_;
 };
 
-// Reading state carried from line to line; `Output` is DirectOutput or
-// BufferedOutput (a template parameter, so that the per-record calls inline).
+// Reading state carried from line to line; `Output` is RecordListOutput or
+// BufferedOutput.
 template <class Output>
 class RecordReader {
  public:
-  RecordReader(const AppState& state, std::span<const PreparedDefinition> prepared,
-               std::span<const ValueKeyPlan> plans, Output& out)
+  RecordReader(const AppState& state, const DecodingTable& table, Output& out)
       : state_(state),
         out_(out),
         byCode_(state.definitions),
-        prepared_(prepared),
-        plans_(plans),
-        caches_(prepared.size()),
-        adapter_(state.layout.adapterOffset == -3),
-        options_{state.byteOrderInversion, state.decimalMark} {
+        decoder_(table),
+        adapter_(state.layout.adapterOffset == -3) {
     // Until the first request the current request code is empty.
     group_ = byCode_.find(requestCode_, scratch_);
   }
@@ -308,40 +271,15 @@ class RecordReader {
     if (group_ == nullptr || quiet_) return true;
     bytes_.assign(data_);
     const auto ordinal = static_cast<std::int32_t>(counter_);
-    for (const std::uint32_t d : *group_) {
-      // The same inputs give the same text: name the stored one again.
-      const std::uint64_t key = plans_[d].key(bytes_);
-      std::uint64_t handle = 0;
-      if (key != kNoValueKey && caches_[d].find(key, handle)) {
-        out_.repeat(ordinal, d, handle);
-        continue;
-      }
-      bool failed = false;
-      try {
-        decodeInto(bytes_, prepared_[d], options_, value_);
-      } catch (const DecodeError&) {
-        const ParamDef& def = state_.definitions[d];
-        std::string text(kDecodeFailure);
-        text.append(data_).append("/").append(def.requestCode).append("/").append(def.positionField);
-        text.append("/").append(def.formulaCode);
-        out_.message(text);
-        value_.clear();
-        failed = true;
-      }
-      handle = out_.record(ordinal, d, value_);
-      if (key != kNoValueKey && !failed) caches_[d].store(key, handle);
-    }
+    for (const std::uint32_t d : *group_) decoder_.decode(ordinal, d, bytes_, data_, out_);
     return true;
   }
 
   const AppState& state_;
   Output& out_;
   DefinitionsByCode byCode_;
-  std::span<const PreparedDefinition> prepared_;
-  std::span<const ValueKeyPlan> plans_;
-  std::vector<ValueCache> caches_;  // per definition, of this reader's output
+  RecordDecoder decoder_;
   bool adapter_;
-  DecodeOptions options_;
   bool quiet_ = false;
 
   std::uint32_t counter_ = 0;
@@ -351,7 +289,7 @@ class RecordReader {
   const std::vector<std::uint32_t>* group_ = nullptr;
   std::string_view data_;
   ResponseBytes bytes_;
-  std::string value_, scratch_;
+  std::string scratch_;
 };
 
 // The offset of a line end near the middle of `text`, or 0 when there is none.
@@ -366,18 +304,14 @@ std::size_t splitPoint(std::string_view text) {
 bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel, std::size_t splitAbove) {
   state.records.clear();
   state.requestCounter = 0;
-  std::vector<PreparedDefinition> prepared;
-  std::vector<ValueKeyPlan> plans;
-  prepared.reserve(state.definitions.size());
-  plans.reserve(state.definitions.size());
+  DecodingTable table({state.byteOrderInversion, state.decimalMark});
   for (const ParamDef& d : state.definitions) {
     state.records.addSource({d.requestCode, d.positionField, d.unit, d.name});
-    prepared.emplace_back(d.requestCode, d.positionField, d.formulaCode);
-    plans.emplace_back(prepared.back(), state.byteOrderInversion);
+    table.add(d.requestCode, d.positionField, d.formulaCode);
   }
 
-  DirectOutput direct(state.records, channel);
-  RecordReader<DirectOutput> first(state, prepared, plans, direct);
+  RecordListOutput direct(state.records, channel);
+  RecordReader<RecordListOutput> first(state, table, direct);
   const std::size_t split = logText.size() > splitAbove ? splitPoint(logText) : 0;
   if (split == 0) {
     const bool ok = first.read(logText);
@@ -391,7 +325,7 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   // second half into a buffer that is appended after the first half's
   // records, so records, messages and counters come out as from one read.
   BufferedOutput buffered;
-  RecordReader<BufferedOutput> second(state, prepared, plans, buffered);
+  RecordReader<BufferedOutput> second(state, table, buffered);
   bool secondOk = false;
   std::exception_ptr secondFailure;
   std::thread worker([&] {

@@ -3,6 +3,7 @@
 // last request and decodes it for every definition of the request's code.
 
 #include <cstddef>
+#include <filesystem>
 #include <string_view>
 
 #include "common/app_state.h"
@@ -23,5 +24,10 @@ namespace tervolin {
 inline constexpr std::size_t kSplitLogsAbove = std::size_t{8} << 20;
 bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
                         std::size_t splitAbove = kSplitLogsAbove);
+
+// Record reading of a log file: loads the current definition file, reads
+// the records as above and writes the error dump when the log cannot be read
+// or a read error ends the read.
+void readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
 
 }  // namespace tervolin

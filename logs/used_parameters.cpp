@@ -10,7 +10,6 @@
 #include "common/paths.h"
 #include "logs/line_text.h"
 #include "logs/log_lines.h"
-#include "logs/text_log_reader.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -56,16 +55,6 @@ int extraOffsetOfRequest(const ExtraOffsetRule& rule, std::string_view line, int
   return 0;
 }
 
-void removeBlanksInto(std::string_view text, std::string& out) {
-  out.resize(text.size());
-  char* o = out.data();
-  for (const char c : text) {
-    *o = c;
-    o += c != ' ';
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
-}
-
 constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
 
 // What the walk learns about one distinct pattern.
@@ -84,14 +73,7 @@ struct PatternHits {
 std::string responsePattern(std::string_view requestCode) {
   const auto service = parseHex(copyAt(requestCode, 1, 2));
   if (!service) return {};
-  std::uint64_t value = *service + 0x40;
-  std::string head;
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  do {
-    head.insert(head.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  while (head.size() < 2) head.insert(head.begin(), '0');
+  std::string head = intToHex(static_cast<std::int32_t>(*service) + 0x40, 2);
   head += copyAt(requestCode, 3, static_cast<long long>(requestCode.size()));
   return head;
 }
@@ -121,7 +103,7 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
   for (std::size_t i = 0; i < patterns.size(); ++i) lookup.emplace(patterns[i], static_cast<int>(i));
 
   std::string ecuCompact;
-  removeBlanksInto(layout.ecuPair, ecuCompact);
+  appendWithoutBlanks(ecuCompact, layout.ecuPair);
 
   std::vector<PatternHits> hits(patterns.size());
   // Without an offset-setting rule the offset never moves: every line is
@@ -147,7 +129,8 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
       }
     }
     if (!isResponseMarked(line)) continue;
-    removeBlanksInto(line, compact);
+    compact.clear();
+    appendWithoutBlanks(compact, line);
     const std::size_t pairAt = compact.find(ecuCompact);
     if (pairAt == std::string::npos) continue;
     // Only the few characters where a pattern may start are upper-cased for

@@ -16,6 +16,7 @@
 // definitions are then settled in table order from those records.
 
 #include <cstddef>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,7 @@
 
 #include "common/app_state.h"
 #include "common/param_def.h"
+#include "common/user_channel.h"
 
 namespace tervolin {
 
@@ -35,5 +37,11 @@ std::string responsePattern(std::string_view requestCode);
 std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::span<const ParamDef> definitions,
                                                const LogLayout& layout, std::string_view profileCode,
                                                int lengthOffset);
+
+// Writes _usesTblPids.ini in the working folder with the definitions of the
+// profile's pids.ini whose responses occur in the log; sets the definition
+// file name to "_UsesTblPids.ini". Loads pids.ini through rIniF (messages
+// through `channel`).
+void selectUsedParameters(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
 
 }  // namespace tervolin

@@ -19,7 +19,6 @@ constexpr char kStringTag[] = "s:";
 
 // One folded key part or value name as a QSettings-safe ASCII name.
 QString escapedName(std::string_view cp1251) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   QString out;
   for (char ch : asciiLower(cp1251)) {
     const auto b = static_cast<unsigned char>(ch);
@@ -27,8 +26,7 @@ QString escapedName(std::string_view cp1251) {
       out += QChar(b);
     } else {
       out += QChar('-');
-      out += QChar(kDigits[b >> 4]);
-      out += QChar(kDigits[b & 15]);
+      out += QString::fromLatin1(asciiLower(hexByte(b)));
     }
   }
   return out;

@@ -218,8 +218,7 @@ Grid::Grid(const Grid& other)
       columns_(other.columns_),
       fixedRows_(other.fixedRows_),
       defaultColumnWidth_(other.defaultColumnWidth_),
-      defaultRowHeight_(other.defaultRowHeight_),
-      revision_(other.revision_) {}
+      defaultRowHeight_(other.defaultRowHeight_) {}
 Grid& Grid::operator=(const Grid& other) {
   if (this != &other) {
     Grid copy(other);
@@ -237,7 +236,6 @@ Grid& Grid::operator=(Grid&& other) {
   std::swap(fixedRows_, other.fixedRows_);
   std::swap(defaultColumnWidth_, other.defaultColumnWidth_);
   std::swap(defaultRowHeight_, other.defaultRowHeight_);
-  ++revision_;
   other.reset();
   return *this;
 }
@@ -246,7 +244,6 @@ void Grid::setRowCount(int rows) {
   rows = std::clamp(rows, 0, maxRows_);
   impl_->resizeRows(rows_, rows);
   rows_ = rows;
-  ++revision_;
 }
 
 void Grid::setMaxRows(int rows) {
@@ -259,7 +256,6 @@ void Grid::setColumnCount(int columns) {
   impl_->columns.resize(static_cast<std::size_t>(columns));
   impl_->widths.resize(static_cast<std::size_t>(columns), defaultColumnWidth_);
   columns_ = columns;
-  ++revision_;
 }
 
 std::string_view Grid::cell(int column, int row) const {
@@ -270,7 +266,6 @@ std::string_view Grid::cell(int column, int row) const {
 void Grid::setCell(int column, int row, std::string_view text) {
   if (column < 0 || column >= columns_ || row < 0 || row >= rows_) return;
   impl_->put(column, impl_->stored(row), impl_->ownText(text));
-  ++revision_;
 }
 
 void Grid::setCellRef(int column, int row, const std::shared_ptr<TextArena>& arena, TextRef ref) {
@@ -284,7 +279,6 @@ void Grid::setCellRef(int column, int row, const std::shared_ptr<TextArena>& are
     cell = slot != 0 ? (Cell(slot) << kSlotShift) | ref : impl_->ownText(arena->get(ref));
   }
   impl_->put(column, impl_->stored(row), cell);
-  ++revision_;
 }
 
 void Grid::setCellInBuffer(int column, int row, const std::shared_ptr<const std::string>& buffer,
@@ -304,7 +298,6 @@ void Grid::setCellInBuffer(int column, int row, const std::shared_ptr<const std:
     cell = slot != 0 ? (Cell(slot) << kSlotShift) | (offset << kLengthBits) | text.size() : impl_->ownText(text);
   }
   impl_->put(column, impl_->stored(row), cell);
-  ++revision_;
 }
 
 int Grid::columnWidth(int column) const {
@@ -315,7 +308,6 @@ int Grid::columnWidth(int column) const {
 void Grid::setColumnWidth(int column, int width) {
   if (column < 0 || column >= columns_) return;
   impl_->widths[static_cast<std::size_t>(column)] = width;
-  ++revision_;
 }
 
 void Grid::deleteRow(int row) {
@@ -327,7 +319,6 @@ void Grid::deleteRow(int row) {
   impl_->mapRows(rows_);
   impl_->rowMap.erase(impl_->rowMap.begin() + row);
   --rows_;
-  ++revision_;
 }
 
 void Grid::keepRows(std::span<const int> rows) {
@@ -342,7 +333,6 @@ void Grid::keepRows(std::span<const int> rows) {
   }
   impl_->rowMap = std::move(kept);
   rows_ = static_cast<int>(impl_->rowMap.size());
-  ++revision_;
 }
 
 void Grid::deleteColumn(int column) {
@@ -350,7 +340,6 @@ void Grid::deleteColumn(int column) {
   impl_->columns.erase(impl_->columns.begin() + column);
   impl_->widths.erase(impl_->widths.begin() + column);
   --columns_;
-  ++revision_;
 }
 
 void Grid::clrSG() {
@@ -380,7 +369,6 @@ void Grid::clrSG() {
   defaultColumnWidth_ = kDefaultColumnWidth;
   defaultRowHeight_ = kDefaultRowHeight;
   std::fill(impl.widths.begin(), impl.widths.end(), kDefaultColumnWidth);
-  ++revision_;
 }
 
 void Grid::reset() {
@@ -390,7 +378,6 @@ void Grid::reset() {
   fixedRows_ = 0;
   defaultColumnWidth_ = kDefaultColumnWidth;
   defaultRowHeight_ = kDefaultRowHeight;
-  ++revision_;
 }
 
 std::size_t Grid::memoryBytes() const {

@@ -76,9 +76,6 @@ class Grid {
   // Bytes held by the cell blocks and the grid's own arena (for figures).
   std::size_t memoryBytes() const;
 
-  // Changes whenever the content changes (for views that cache).
-  std::uint64_t revision() const { return revision_; }
-
  private:
   // Implementation detail: see grid.cpp.
   struct Impl;
@@ -89,7 +86,6 @@ class Grid {
   int fixedRows_ = 0;
   int defaultColumnWidth_ = kDefaultColumnWidth;
   int defaultRowHeight_ = kDefaultRowHeight;
-  std::uint64_t revision_ = 0;
 };
 
 }  // namespace tervolin

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/hex.h"
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -20,14 +21,6 @@ namespace {
 constexpr int kHeadingRows = 2;
 constexpr int kLogColumnWidth = 250;
 constexpr int kLogGrowth = 10000;
-
-std::string withoutBlanks(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text)
-    if (c != ' ') out.push_back(c);
-  return out;
-}
 
 // Raised when a value would need a row past the grid's row limit.
 struct GridFull : std::runtime_error {
@@ -55,7 +48,7 @@ void fillHeadings(const DefinitionTable& definitions, UserChannel& channel, Grid
     const int column = static_cast<int>(i);
     try {
       const ParamDef& def = definitions[i];
-      grid.setCell(column, 0, withoutBlanks(def.requestCode + "/" + def.positionField));
+      grid.setCell(column, 0, delspace(def.requestCode + "/" + def.positionField));
       grid.setCell(column, 1, def.name + " (" + def.unit + ")");
     } catch (const std::exception&) {
       channel.message(std::string("Ошибка заполнения заголовка таблицы в столбце "_w) + intText(column));

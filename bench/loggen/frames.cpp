@@ -1,5 +1,7 @@
 #include "bench/loggen/frames.h"
 
+#include "common/hex.h"
+
 namespace tervolin::loggen {
 
 std::uint8_t checksum(std::span<const std::uint8_t> bytes) {
@@ -24,13 +26,6 @@ Bytes kwpFrame(std::uint8_t target, std::uint8_t source, std::span<const std::ui
   return frame;
 }
 
-void appendHex(std::string& out, std::span<const std::uint8_t> bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i) out += ' ';
-    out += kDigits[bytes[i] >> 4];
-    out += kDigits[bytes[i] & 0xF];
-  }
-}
+void appendHex(std::string& out, std::span<const std::uint8_t> bytes) { appendHexBytesSpaced(out, bytes); }
 
 }  // namespace tervolin::loggen

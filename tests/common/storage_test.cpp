@@ -1,10 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <ostream>
 #include <string>
 
+#include "common/memory_registry.h"
 #include "common/paths.h"
 #include "common/record_list.h"
-#include "common/registry.h"
 #include "support/test_support.h"
 
 namespace tervolin {
@@ -70,6 +74,63 @@ TEST(Paths, ResolveIgnoringCaseAndAtomicWrite) {
   std::string bytes;
   EXPECT_TRUE(readWholeFile(dir / "out.txt", bytes));
   EXPECT_EQ(bytes, "data");
+}
+
+TEST(Paths, AtomicWriteFollowsLinksAndWritesSpecialFilesInPlace) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  // A symbolic link: the file it names gets the bytes, the link stays; a
+  // link to a link is followed to its end.
+  test::writeFile(dir / "real.txt", "old");
+  fs::create_directory(dir / "sub");
+  fs::create_symlink("../real.txt", dir / "sub" / "link.txt");
+  fs::create_symlink("sub/link.txt", dir / "link2.txt");
+  ASSERT_TRUE(writeFileAtomically(dir / "link2.txt", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link2.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir / "sub" / "link.txt"));
+  EXPECT_EQ(test::readFile(dir / "real.txt"), "new");
+  // A link to a file not there yet: the file is made where the link points.
+  fs::create_symlink("made.txt", dir / "ahead.txt");
+  ASSERT_TRUE(writeFileAtomically(dir / "ahead.txt", "made"));
+  EXPECT_TRUE(fs::is_symlink(dir / "ahead.txt"));
+  EXPECT_EQ(test::readFile(dir / "made.txt"), "made");
+  // A loop of links is refused and left alone.
+  fs::create_symlink("loop2", dir / "loop1");
+  fs::create_symlink("loop1", dir / "loop2");
+  EXPECT_FALSE(writeFileAtomically(dir / "loop1", "x"));
+  EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+
+  // A FIFO is written in place and stays a FIFO: the reader already waiting
+  // on its other end gets the bytes.
+  const fs::path fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(writeFileAtomically(fifo, "through the pipe"));
+  char received[64] = {};
+  const ssize_t got = ::read(reader, received, sizeof received);
+  ::close(reader);
+  EXPECT_EQ(std::string(received, got > 0 ? static_cast<std::size_t>(got) : 0), "through the pipe");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // No temporary file is left behind by any of them.
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST(Paths, StreamedAtomicWriteLeavesTheTargetOnFailure) {
+  test::TempDir dir;
+  test::writeFile(dir / "dump.txt", "before");
+  EXPECT_FALSE(writeFileAtomically(dir / "dump.txt", [](std::ostream& out) {
+    out << "half";
+    out.setstate(std::ios::badbit);
+  }));
+  EXPECT_EQ(test::readFile(dir / "dump.txt"), "before");
+  ASSERT_TRUE(writeFileAtomically(dir / "dump.txt", [](std::ostream& out) {
+    for (int i = 0; i < 3; ++i) out << i;
+  }));
+  EXPECT_EQ(test::readFile(dir / "dump.txt"), "012");
+  EXPECT_FALSE(std::filesystem::exists(dir / ("dump.txt.tmp" + std::to_string(::getpid()))));
 }
 
 }  // namespace

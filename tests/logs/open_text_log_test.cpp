@@ -8,7 +8,10 @@
 
 #include "common/app_state.h"
 #include "common/text.h"
-#include "logs/text_log_reader.h"
+#include "logs/error_dump.h"
+#include "logs/layout_detection.h"
+#include "logs/text_log_records.h"
+#include "logs/used_parameters.h"
 #include "support/test_support.h"
 
 namespace tervolin {

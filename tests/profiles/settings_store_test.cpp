@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/memory_registry.h"
 #include "common/text.h"
 
 namespace tervolin::settings {

@@ -20,6 +20,7 @@
 #include "qt/qt_user_channel.h"
 #include "qt/qt_registry.h"
 #include "qt/qt_text.h"
+#include "common/memory_registry.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
 #include "profiles/ui/profile_dialog.h"

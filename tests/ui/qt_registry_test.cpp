@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "qt/qt_registry.h"
+#include "common/memory_registry.h"
 #include "common/text.h"
 
 using namespace tervolin;

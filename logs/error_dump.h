@@ -1,0 +1,12 @@
+#pragma once
+// The error dump error_ini.txt of a failed read.
+
+#include "common/app_state.h"
+
+namespace tervolin {
+
+// error_ini.txt in the working folder, from the records read so far: one
+// line per record.
+void writeErrorDump(const AppState& state);
+
+}  // namespace tervolin
