@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/hex.h"
+#include "common/text.h"
 
 namespace tervolin {
 namespace fs = std::filesystem;
@@ -49,6 +50,10 @@ bool fileExistsIgnoringCase(const fs::path& base, std::string_view relative) {
   std::error_code ec;
   return fs::is_regular_file(resolveIgnoringCase(base, relative), ec);
 }
+
+std::string pathText(const fs::path& path) { return utf8ToCp1251(path.string()); }
+
+fs::path pathFromText(std::string_view cp1251) { return fs::path(cp1251ToUtf8(cp1251)); }
 
 fs::path executableDir() {
   std::error_code ec;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 namespace tervolin {
@@ -16,6 +17,11 @@ std::filesystem::path resolveIgnoringCase(const std::filesystem::path& base, std
 
 // True when resolveIgnoringCase finds an existing regular file.
 bool fileExistsIgnoringCase(const std::filesystem::path& base, std::string_view relative);
+
+// A path as core text (Windows-1251), for messages and stored settings, and
+// back. Paths are the file system's UTF-8 bytes.
+std::string pathText(const std::filesystem::path& path);
+std::filesystem::path pathFromText(std::string_view cp1251);
 
 // The folder of the running executable.
 std::filesystem::path executableDir();

@@ -296,7 +296,7 @@ void rIniF(AppState& state, UserChannel& channel, std::string_view fileName) {
   const fs::path formulaFile = resolveIgnoringCase(state.workingFolder, kFormulaFile);
   std::string formulas;
   if (!isRegularFile(formulaFile) || !readFile(formulaFile, formulas)) {
-    channel.message(std::string(kNoFormulaFile) + utf8ToCp1251(state.workingFolder.string()));
+    channel.message(std::string(kNoFormulaFile) + pathText(state.workingFolder));
     throw ProgramEnds{};
   }
 

@@ -45,7 +45,7 @@ bool ProfileChoice::confirm(const std::function<void()>& showSettings) {
       std::error_code ec;
       if (std::filesystem::is_regular_file(file, ec)) break;
       std::string warning(std::string_view("Профиль "_w));
-      warning += settings::pathToSetting(file);
+      warning += pathText(file);
       warning += " недоступен! Укажите путь к программе Orvik"_w;
       if (!channel_.yesNo(warning)) throw ProgramEnds();
       if (showSettings) showSettings();

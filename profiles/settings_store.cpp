@@ -1,6 +1,6 @@
 #include "profiles/settings_store.h"
 
-#include "common/text.h"
+#include "common/paths.h"
 
 namespace tervolin::settings {
 
@@ -16,12 +16,6 @@ std::string settingsKey(std::string_view subkey, std::string_view subsubkey) {
   key += '\\';
   key += subsubkey;
   return key;
-}
-
-std::string pathToSetting(const std::filesystem::path& path) { return utf8ToCp1251(path.string()); }
-
-std::filesystem::path pathFromSetting(std::string_view text) {
-  return std::filesystem::path(cp1251ToUtf8(text));
 }
 
 std::filesystem::path folderWithSeparator(const std::filesystem::path& file) {
@@ -46,7 +40,7 @@ void readStartupSettings(const Registry& registry, AppState& state) {
 
 void readOrvikPath(const Registry& registry, AppState& state) {
   const auto path = registry.readString(kSettingsKey, kOrvikPath);
-  state.orvikPath = path ? pathFromSetting(*path) : std::filesystem::path();
+  state.orvikPath = path ? pathFromText(*path) : std::filesystem::path();
 }
 
 SettingsRead readDialogSettings(const Registry& registry, AppState& state) {
@@ -71,7 +65,7 @@ SettingsRead readDialogSettings(const Registry& registry, AppState& state) {
   if (registry.valueExists(kSettingsKey, kOrvikPath)) {
     const auto path = registry.readString(kSettingsKey, kOrvikPath);
     if (!path) return SettingsRead::Failed;
-    state.orvikPath = pathFromSetting(*path);
+    state.orvikPath = pathFromText(*path);
   } else {
     state.orvikPath.clear();
   }
@@ -112,7 +106,7 @@ bool saveSettings(Registry& registry, AppState& state, const SettingsChoice& cho
 }
 
 bool storeOrvikPath(Registry& registry, const std::filesystem::path& path) {
-  return registry.writeString(kSettingsKey, kOrvikPath, pathToSetting(path));
+  return registry.writeString(kSettingsKey, kOrvikPath, pathText(path));
 }
 
 void cleanStoredGraphSettings(Registry& registry) {

@@ -37,10 +37,6 @@ inline constexpr std::array<std::string_view, 7> kCleanedSubkeys = {
 std::string settingsKey(std::string_view subkey);
 std::string settingsKey(std::string_view subkey, std::string_view subsubkey);
 
-// The external program folder as stored (Windows-1251 text) and back.
-std::string pathToSetting(const std::filesystem::path& path);
-std::filesystem::path pathFromSetting(std::string_view text);
-
 // The folder of a picked file, with a trailing separator.
 std::filesystem::path folderWithSeparator(const std::filesystem::path& file);
 

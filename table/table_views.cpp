@@ -142,7 +142,7 @@ void buildLogView(AppState& state, UserChannel& channel, const std::filesystem::
   rIniF(state, channel, kPidsIni);
 
   if (!readable) {
-    channel.message(std::string("Не удалось прочитать файл "_w) + logFile.string());
+    channel.message(std::string("Не удалось прочитать файл "_w) + pathText(logFile));
     return;
   }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/memory_registry.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
 #include "profiles/settings_store.h"
@@ -100,7 +101,7 @@ TEST_F(ProfileChoiceTest, MissingFileNoEndsTheProgram) {
   EXPECT_THROW(choice.confirm({}), ProgramEnds);
   const auto questions = channel.texts(ScriptedChannel::Event::YesNo);
   ASSERT_EQ(questions.size(), 1u);
-  const std::string path = settings::pathToSetting(orvik.path() / "pids/OBDII/powertrain/pids.ini");
+  const std::string path = pathText(orvik.path() / "pids/OBDII/powertrain/pids.ini");
   EXPECT_EQ(questions[0], std::string("Профиль "_w) + path +
                               std::string(" недоступен! Укажите путь к программе Orvik"_w));
   EXPECT_EQ(lastProfile(), "<none>");

@@ -196,10 +196,13 @@ TEST_F(ViewsTest, LogViewShowsTheLinesAsTheReaderSeesThem) {
 
 TEST_F(ViewsTest, UnreadableLogLeavesTheHeadingAndSaysSo) {
   writeDefinitions(1);
-  buildLogView(state, channel, dir / "missing.log", grid);
+  // The message names the file in the program's own text, Cyrillic included.
+  const std::filesystem::path missing = dir / "журнал.log";
+  buildLogView(state, channel, missing, grid);
   EXPECT_EQ(grid.rowCount(), 2);
   EXPECT_EQ(grid.cell(0, 0), std::string("Log как он есть"_w));
-  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message).size(), 1u);
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
+            std::vector<std::string>{std::string("Не удалось прочитать файл "_w) + utf8ToCp1251(missing.string())});
 }
 
 }  // namespace
