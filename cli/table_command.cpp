@@ -11,8 +11,8 @@
 
 #include "cli/cli_channel.h"
 #include "cli/command.h"
-#include "common/field_escapes.h"
 #include "common/app_state.h"
+#include "common/field_escapes.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "table/grid.h"

@@ -10,8 +10,8 @@
 #include "common/text.h"
 #include "decode/decode_fast.h"
 #include "decode/record_decoding.h"
-#include "logs/line_text.h"
 #include "logs/error_dump.h"
+#include "logs/line_text.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {

@@ -5,8 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "qt/qt_text.h"
 #include "common/hex.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 namespace {

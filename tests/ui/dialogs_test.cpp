@@ -17,15 +17,15 @@
 #include <memory>
 
 #include "app/about_box.h"
-#include "qt/qt_user_channel.h"
-#include "qt/qt_registry.h"
-#include "qt/qt_text.h"
 #include "common/memory_registry.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
+#include "profiles/settings_store.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
-#include "profiles/settings_store.h"
+#include "qt/qt_registry.h"
+#include "qt/qt_text.h"
+#include "qt/qt_user_channel.h"
 #include "ui/support/scripted_file_chooser.h"
 #include "ui/support/scripted_user_channel.h"
 

@@ -16,17 +16,17 @@
 #include <memory>
 #include <tuple>
 
-#include "table/ui/grid_model.h"
 #include "app/main_window.h"
-#include "qt/qt_file_chooser.h"
-#include "qt/qt_registry.h"
-#include "qt/qt_text.h"
 #include "common/text.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
+#include "qt/qt_file_chooser.h"
+#include "qt/qt_registry.h"
+#include "qt/qt_text.h"
+#include "support/test_support.h"
+#include "table/ui/grid_model.h"
 #include "ui/support/main_fixture.h"
 #include "ui/support/scripted_file_chooser.h"
-#include "support/test_support.h"
 
 using namespace tervolin;
 using tervolin::test::ScriptedChannel;

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "qt/qt_registry.h"
 #include "common/memory_registry.h"
 #include "common/text.h"
+#include "qt/qt_registry.h"
 
 using namespace tervolin;
 

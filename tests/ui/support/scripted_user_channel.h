@@ -7,8 +7,8 @@
 #include <deque>
 #include <functional>
 
-#include "qt/qt_text.h"
 #include "common/user_channel.h"
+#include "qt/qt_text.h"
 
 namespace tervolin::test {
 
