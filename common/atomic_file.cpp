@@ -7,19 +7,56 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 namespace tervolin {
 namespace {
 
+namespace fs = std::filesystem;
+
 // Distinct temporary names for every file this process writes at once.
 std::atomic<unsigned> temporaryCounter{0};
+
+// The file a write to `target` lands in: symbolic links followed to their
+// end (a relative link counts from its own folder). Nothing for a chain too
+// long to be anything but a loop.
+std::optional<fs::path> followLinks(const fs::path& target) {
+  fs::path file = target;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
+    const fs::path next = fs::read_symlink(file, ec);
+    if (ec) return std::nullopt;
+    file = next.is_absolute() ? next : file.parent_path() / next;
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
+  const std::optional<fs::path> file = followLinks(target_);
+  if (!file) {
+    error_ = ELOOP;
+    done_ = true;
+    return;
+  }
+  file_ = *file;
+  std::error_code ec;
+  const fs::file_status status = fs::status(file_, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    inPlace_ = true;
+    temp_ = file_;
+    fd_ = ::open(file_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+      error_ = errno != 0 ? errno : EIO;
+      done_ = true;
+    }
+    return;
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_ = target_;
+    temp_ = file_;
     temp_ += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(temporaryCounter++);
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0 || errno != EEXIST) break;
@@ -53,9 +90,9 @@ bool AtomicFile::commit() {
   }
   if (::close(fd_) != 0) error_ = errno;
   fd_ = -1;
-  if (ok()) {
+  if (ok() && !inPlace_) {
     std::error_code ec;
-    std::filesystem::rename(temp_, target_, ec);
+    fs::rename(temp_, file_, ec);
     if (ec) error_ = ec.value();
   }
   if (!ok()) {
@@ -69,7 +106,7 @@ bool AtomicFile::commit() {
 void AtomicFile::discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  if (!done_) ::unlink(temp_.c_str());
+  if (!done_ && !inPlace_) ::unlink(temp_.c_str());
   done_ = true;
 }
 

@@ -3,6 +3,11 @@
 // a temporary file beside the target, which replaces the target only when
 // commit() succeeds. Dropping the object before that (a cancelled export, a
 // failed write) removes the temporary file and leaves the target as it was.
+//
+// A symbolic link is followed to its end: the file it names is replaced (its
+// temporary file lies beside that file) and the link kept. A target that
+// exists and is not a regular file (a device such as /dev/null, a FIFO) is
+// written in place, since a rename would destroy it.
 
 #include <cstddef>
 #include <filesystem>
@@ -23,7 +28,8 @@ class AtomicFile {
   // The errno of the first failure (0 while none).
   int error() const { return error_; }
   const std::filesystem::path& target() const { return target_; }
-  // The temporary file's path (for writers that need a file name).
+  // The temporary file's path (for writers that need a file name); the
+  // target itself when it is written in place.
   const std::filesystem::path& temporary() const { return temp_; }
 
   // Appends bytes; false once anything failed.
@@ -36,10 +42,12 @@ class AtomicFile {
 
  private:
   std::filesystem::path target_;
+  std::filesystem::path file_;  // target_ with its links followed
   std::filesystem::path temp_;
   int fd_ = -1;
   int error_ = 0;
   bool done_ = false;
+  bool inPlace_ = false;
 };
 
 // The system's description of an errno value ("No space left on device").

@@ -57,17 +57,23 @@ std::string reverseBytesHex(std::span<const std::uint8_t> bytes);
 // The text with every blank (' ') removed; other characters stay.
 std::string delspace(std::string_view text);
 
-// Appends `text` with every blank removed to `out`: the form of delspace
-// for the readers' reused buffers.
-inline void appendWithoutBlanks(std::string& out, std::string_view text) {
-  const std::size_t start = out.size();
-  out.resize(start + text.size());
-  char* w = out.data() + start;
+// Copies `text` with every blank removed to `out`, which has room for
+// text.size() bytes; returns how many were written. The form of delspace
+// for the readers' reused buffers, without a branch per byte.
+inline std::size_t copyWithoutBlanks(std::string_view text, char* out) {
+  char* w = out;
   for (const char c : text) {
     *w = c;
     w += c != ' ';
   }
-  out.resize(static_cast<std::size_t>(w - out.data()));
+  return static_cast<std::size_t>(w - out);
+}
+
+// Appends `text` with every blank removed to `out`.
+inline void appendWithoutBlanks(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  out.resize(start + copyWithoutBlanks(text, out.data() + start));
 }
 
 // Bits highestBit..0 of value as "0"/"1" text, most significant first.

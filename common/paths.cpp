@@ -1,12 +1,9 @@
 #include "common/paths.h"
 
-#include <unistd.h>
-
 #include <fstream>
-#include <optional>
-#include <ostream>
 #include <system_error>
 
+#include "common/atomic_file.h"
 #include "common/hex.h"
 #include "common/text.h"
 
@@ -61,62 +58,9 @@ fs::path executableDir() {
   return ec ? fs::current_path() : exe.parent_path();
 }
 
-namespace {
-
-// The file a write to `target` lands in: symbolic links followed to their end
-// (a relative link counts from its own folder). Nothing for a link chain too
-// long to be anything but a loop.
-std::optional<fs::path> linkTarget(const fs::path& target) {
-  fs::path file = target;
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
-    const fs::path next = fs::read_symlink(file, ec);
-    if (ec) return std::nullopt;
-    file = next.is_absolute() ? next : file.parent_path() / next;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
-
-bool writeFileAtomically(const fs::path& target, const std::function<void(std::ostream&)>& write) {
-  const std::optional<fs::path> file = linkTarget(target);
-  if (!file) return false;
-  std::error_code ec;
-  const fs::file_status status = fs::status(*file, ec);
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
-    std::ofstream out(*file, std::ios::binary);
-    if (!out) return false;
-    write(out);
-    out.flush();
-    return static_cast<bool>(out);
-  }
-  fs::path temp = *file;
-  temp += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    write(out);
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, *file, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
-
 bool writeFileAtomically(const fs::path& target, std::string_view bytes) {
-  return writeFileAtomically(target, [bytes](std::ostream& out) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  });
+  AtomicFile file(target);
+  return file.write(bytes) && file.commit();
 }
 
 bool readWholeFile(const fs::path& file, std::string& bytes) {

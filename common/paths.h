@@ -3,8 +3,6 @@
 // folders are matched without regard to case.
 
 #include <filesystem>
-#include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -26,16 +24,10 @@ std::filesystem::path pathFromText(std::string_view cp1251);
 // The folder of the running executable.
 std::filesystem::path executableDir();
 
-// Writes `bytes` to `target` through a temporary file in the same folder and
-// a rename, so the target is never left half-written. A symbolic link is
-// followed: the file it names is replaced and the link kept. A target that
-// exists and is not a regular file (a device, a FIFO) is written in place,
-// since a rename would destroy it. False on failure (the target unchanged,
-// no temporary file left).
+// Writes `bytes` to `target` as an AtomicFile does: whole or not at all,
+// links followed, devices and FIFOs written in place. False on failure (the
+// target unchanged, no temporary file left).
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
-// The same, with the bytes written by `write` into the stream (for files too
-// large to build in memory); a stream left failed counts as a failure.
-bool writeFileAtomically(const std::filesystem::path& target, const std::function<void(std::ostream&)>& write);
 
 // Reads a whole file in one read. False when it cannot be opened or read.
 bool readWholeFile(const std::filesystem::path& file, std::string& bytes);

@@ -45,8 +45,8 @@ class ValueSlots {
 }  // namespace
 
 void ResponseBytes::assign(std::string_view data) {
-  compact.clear();
-  appendWithoutBlanks(compact, data);
+  compact.resize(data.size());
+  compact.resize(copyWithoutBlanks(data, compact.data()));
   slotCount = slotCountFor(compact.size());
   lastSlotShort = slotCount > 0 && 2 * slotCount > compact.size();
   slotValue.resize(slotCount);

@@ -9,6 +9,15 @@ void DecodingTable::add(std::string_view requestCode, std::string_view positionF
   plans_.emplace_back(definitions_.back(), options_.inversion);
 }
 
+DecodingTable prepareDefinitions(const DefinitionTable& definitions, RecordList& records, DecodeOptions options) {
+  DecodingTable table(options);
+  for (const ParamDef& d : definitions) {
+    records.addSource({d.requestCode, d.positionField, d.unit, d.name});
+    table.add(d.requestCode, d.positionField, d.formulaCode);
+  }
+  return table;
+}
+
 std::string decodeFailureText(std::string_view dataText, const PreparedDefinition& definition) {
   std::string text("Ошибка при распознавании данных: \\"_w);
   text.append(dataText).append("/").append(definition.requestCode).append("/");

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/param_def.h"
 #include "common/record_list.h"
 #include "common/user_channel.h"
 #include "decode/decode_dan.h"
@@ -47,6 +48,11 @@ class DecodingTable {
   std::vector<PreparedDefinition> definitions_;
   std::vector<ValueKeyPlan> plans_;
 };
+
+// What the readers of responses start with: one record source per
+// definition, in table order, added to `records`, and the definitions
+// prepared for decoding.
+DecodingTable prepareDefinitions(const DefinitionTable& definitions, RecordList& records, DecodeOptions options);
 
 // "Ошибка при распознавании данных: \" + data + "/" + request code + "/" +
 // position field + "/" + formula code: the message of a failed decode.

@@ -304,11 +304,8 @@ std::size_t splitPoint(std::string_view text) {
 bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel, std::size_t splitAbove) {
   state.records.clear();
   state.requestCounter = 0;
-  DecodingTable table({state.byteOrderInversion, state.decimalMark});
-  for (const ParamDef& d : state.definitions) {
-    state.records.addSource({d.requestCode, d.positionField, d.unit, d.name});
-    table.add(d.requestCode, d.positionField, d.formulaCode);
-  }
+  const DecodingTable table =
+      prepareDefinitions(state.definitions, state.records, {state.byteOrderInversion, state.decimalMark});
 
   RecordListOutput direct(state.records, channel);
   RecordReader<RecordListOutput> first(state, table, direct);

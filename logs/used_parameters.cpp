@@ -129,8 +129,8 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
       }
     }
     if (!isResponseMarked(line)) continue;
-    compact.clear();
-    appendWithoutBlanks(compact, line);
+    compact.resize(line.size());
+    compact.resize(copyWithoutBlanks(line, compact.data()));
     const std::size_t pairAt = compact.find(ecuCompact);
     if (pairAt == std::string::npos) continue;
     // Only the few characters where a pattern may start are upper-cased for

@@ -13,7 +13,7 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "decode/decode_fast.h"
-#include "decode/value_cache.h"
+#include "decode/record_decoding.h"
 #include "logs/line_text.h"
 #include "profiles/definition_file.h"
 
@@ -28,7 +28,6 @@ constexpr std::string_view kAtByte = ", байт "_w;
 constexpr std::string_view kBadService = "Ошибка чтения XML: значение sID не шестнадцатеричное: "_w;
 constexpr std::string_view kInEntry = ", запись "_w;
 constexpr std::string_view kUnreadable = "Не удалось прочитать файл "_w;
-constexpr std::string_view kDecodeFailure = "Ошибка при распознавании данных: \\"_w;
 // The response service is the request service plus this.
 constexpr std::int32_t kResponseBit = 0x40;
 
@@ -44,18 +43,12 @@ std::optional<std::string> requestService(std::string_view sid) {
 class EntryReader {
  public:
   EntryReader(AppState& state, UserChannel& channel)
-      : state_(state), channel_(channel), options_{state.byteOrderInversion, state.decimalMark} {
-    const DefinitionTable& definitions = state.definitions;
-    prepared_.reserve(definitions.size());
-    plans_.reserve(definitions.size());
-    for (std::size_t d = 0; d < definitions.size(); ++d) {
-      const ParamDef& def = definitions[d];
-      state.records.addSource({def.requestCode, def.positionField, def.unit, def.name});
-      prepared_.emplace_back(def.requestCode, def.positionField, def.formulaCode);
-      plans_.emplace_back(prepared_.back(), state.byteOrderInversion);
-      byCode_[def.requestCode].push_back(static_cast<std::uint32_t>(d));
-    }
-    caches_.resize(prepared_.size());
+      : channel_(channel),
+        output_(state.records, channel),
+        table_(prepareDefinitions(state.definitions, state.records, {state.byteOrderInversion, state.decimalMark})),
+        decoder_(table_) {
+    for (std::size_t d = 0; d < state.definitions.size(); ++d)
+      byCode_[state.definitions[d].requestCode].push_back(static_cast<std::uint32_t>(d));
   }
 
   // False when the entry's "sID" is not hex (the reading ends).
@@ -76,48 +69,23 @@ class EntryReader {
     }
     // The key: request service and the identifier byte, blanks removed.
     key_ = *service;
-    for (const char c : copyAt(data, 1, 2))
-      if (c != ' ') key_ += c;
+    appendWithoutBlanks(key_, copyAt(data, 1, 2));
     const auto group = byCode_.find(key_);
     if (group == byCode_.end()) return true;
 
     const std::string_view dataText = copyAt(data, 4, static_cast<long long>(data.size()));
     bytes_.assign(dataText);
-    for (const std::uint32_t d : group->second) {
-      // The same inputs give the same text: name the stored one again.
-      const std::uint64_t valueKey = plans_[d].key(bytes_);
-      std::uint64_t stored = 0;
-      if (valueKey != kNoValueKey && caches_[d].find(valueKey, stored)) {
-        state_.records.appendRef(ordinal, d, stored);
-        continue;
-      }
-      bool failed = false;
-      try {
-        decodeInto(bytes_, prepared_[d], options_, value_);
-      } catch (const DecodeError&) {
-        const ParamDef& def = state_.definitions[d];
-        std::string text(kDecodeFailure);
-        text.append(dataText).append("/").append(def.requestCode).append("/").append(def.positionField);
-        text.append("/").append(def.formulaCode);
-        channel_.message(text);
-        value_.clear();
-        failed = true;
-      }
-      const TextRef ref = state_.records.append(ordinal, d, value_);
-      if (valueKey != kNoValueKey && !failed) caches_[d].store(valueKey, ref);
-    }
+    for (const std::uint32_t d : group->second) decoder_.decode(ordinal, d, bytes_, dataText, output_);
     return true;
   }
 
  private:
-  AppState& state_;
   UserChannel& channel_;
-  DecodeOptions options_;
-  std::vector<PreparedDefinition> prepared_;
-  std::vector<ValueKeyPlan> plans_;
-  std::vector<ValueCache> caches_;
+  RecordListOutput output_;
+  DecodingTable table_;
+  RecordDecoder decoder_;
   std::unordered_map<std::string, std::vector<std::uint32_t>> byCode_;
-  std::string key_, value_;
+  std::string key_;
   ResponseBytes bytes_;
 };
 
@@ -152,7 +120,7 @@ XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChann
 XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file) {
   std::string bytes;
   if (!readWholeFile(file, bytes)) {
-    channel.message(std::string(kUnreadable) + file.string());
+    channel.message(std::string(kUnreadable) + pathText(file));
     return {XmlReadStatus::NotParsed};
   }
   return readXmlScanLog(bytes, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });

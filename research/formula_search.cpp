@@ -182,7 +182,7 @@ SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserC
     return outcome.end = SearchEnd::NoLog, outcome;
   }
   if (!readWholeFile(state.openFileName, log)) {
-    channel.message(std::string(kCannotRead) + utf8ToCp1251(state.openFileName.string()));
+    channel.message(std::string(kCannotRead) + pathText(state.openFileName));
     return outcome.end = SearchEnd::NoLog, outcome;
   }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "common/atomic_file.h"
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace tervolin {
@@ -23,7 +24,7 @@ std::string firstCommaToPoint(std::string_view text) {
 
 std::string writeFailureText(const std::filesystem::path& target, std::string_view reason) {
   std::string text("Не удалось записать файл "_w);
-  text += utf8ToCp1251(target.string());
+  text += pathText(target);
   text += ": ";
   text += reason;
   return text;

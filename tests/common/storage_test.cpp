@@ -3,9 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ostream>
+#include <iterator>
 #include <string>
 
+#include "common/atomic_file.h"
 #include "common/memory_registry.h"
 #include "common/paths.h"
 #include "common/record_list.h"
@@ -118,19 +119,23 @@ TEST(Paths, AtomicWriteFollowsLinksAndWritesSpecialFilesInPlace) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
-TEST(Paths, StreamedAtomicWriteLeavesTheTargetOnFailure) {
+TEST(AtomicFile, PiecesAppearWholeOrNotAtAll) {
   test::TempDir dir;
   test::writeFile(dir / "dump.txt", "before");
-  EXPECT_FALSE(writeFileAtomically(dir / "dump.txt", [](std::ostream& out) {
-    out << "half";
-    out.setstate(std::ios::badbit);
-  }));
+  {
+    AtomicFile dropped(dir / "dump.txt");
+    ASSERT_TRUE(dropped.ok());
+    EXPECT_TRUE(dropped.write("half"));
+  }
   EXPECT_EQ(test::readFile(dir / "dump.txt"), "before");
-  ASSERT_TRUE(writeFileAtomically(dir / "dump.txt", [](std::ostream& out) {
-    for (int i = 0; i < 3; ++i) out << i;
-  }));
+  AtomicFile file(dir / "dump.txt");
+  for (const char* piece : {"0", "1", "2"}) EXPECT_TRUE(file.write(piece));
+  ASSERT_TRUE(file.commit());
   EXPECT_EQ(test::readFile(dir / "dump.txt"), "012");
-  EXPECT_FALSE(std::filesystem::exists(dir / ("dump.txt.tmp" + std::to_string(::getpid()))));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+  AtomicFile nowhere(dir / "missing" / "x.txt");
+  EXPECT_FALSE(nowhere.ok());
+  EXPECT_FALSE(nowhere.commit());
 }
 
 }  // namespace
