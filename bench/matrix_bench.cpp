@@ -16,7 +16,6 @@
 #include "bench/bench_support.h"
 #include "bench/loggen/loggen.h"
 #include "charts/matrix_cells.h"
-#include "common/memory_registry.h"
 #include "charts/matrix_items.h"
 #include "charts/matrix_logic.h"
 #include "common/app_state.h"

@@ -17,10 +17,9 @@
 #include "cli/command.h"
 #include "common/app_state.h"
 #include "common/field_escapes.h"
-#include "common/paths.h"
 #include "common/registry.h"
+#include "common/paths.h"
 #include "common/text.h"
-#include "profiles/definition_file.h"
 #include "table/grid.h"
 #include "table/open_log.h"
 
@@ -151,13 +150,11 @@ int run(std::span<const std::string_view> args) {
 
   AppState state;
   state.programDir = o.programDir ? *o.programDir : executableDir();
-  state.orvikPath = o.orvikPath ? *o.orvikPath : state.programDir;
+  if (o.orvikPath) state.orvikPath = *o.orvikPath;
   state.profileCode = o.profile;
   state.lastProfile = o.profile;
   state.decimalMark = o.decimalMark;
-  state.workingFolder = fileExistsIgnoringCase(state.programDir, kPidsIni)
-                            ? state.programDir
-                            : resolveIgnoringCase(state.programDir, o.profile);
+  prepareOpen(state);
   state.tableOnly = 1;
   state.viewMode = ViewMode::Table;
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "charts/matrix_grid.h"
-#include "common/memory_registry.h"
 #include "common/text.h"
 #include "support/test_support.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/atomic_file.h"
-#include "common/memory_registry.h"
+#include "common/registry.h"
 #include "common/paths.h"
 #include "common/record_list.h"
 #include "support/test_support.h"

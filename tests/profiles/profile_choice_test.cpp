@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/memory_registry.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/memory_registry.h"
 #include "common/text.h"
 
 namespace tervolin::settings {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/memory_registry.h"
+#include "common/registry.h"
 #include "common/text.h"
 #include "support/test_support.h"
 #include "table/column_choice.h"

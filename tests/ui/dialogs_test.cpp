@@ -17,7 +17,6 @@
 #include <memory>
 
 #include "app/about_box.h"
-#include "common/memory_registry.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
 #include "profiles/settings_store.h"

@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-#include "common/memory_registry.h"
 #include "common/text.h"
 #include "qt/qt_registry.h"
 

@@ -1,4 +1,4 @@
-#include "common/memory_registry.h"
+#include "common/registry.h"
 
 #include "common/hex.h"
 
