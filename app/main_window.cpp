@@ -343,21 +343,15 @@ void TForm1::OpenDLGClick() {
   openFolder_ = file.parent_path();
   const QString chosen = pathToQString(file);
 
-  // The display option "graphs only" is kept in the state; until the graphs
-  // window exists the file opens in the main table.
-  const LogKind kind = logKindOf(file);
-  if (kind == LogKind::XmlLog || kind == LogKind::CsvLog) {
-    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) + fromQString(chosen));
-    return;
-  }
-
+  const QString caption = windowTitle();
   setWindowTitle(kOpenedFile + chosen);
   sg1->setToolTip(kGridHint);
   OpenOutcome outcome;
   if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
-  if (!outcome.supported) {
+  if (!outcome.built) {
+    // The reading failed (its message is shown): the previous view stays.
+    setWindowTitle(caption);
     gridChanged();
-    channel_.message(std::string("Открытие файлов этого типа пока не поддерживается: "_w) + fromQString(chosen));
     return;
   }
   fileOpen_ = true;

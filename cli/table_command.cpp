@@ -1,5 +1,6 @@
 // tervolin-cli table: opens a log as the open command does (graphs only off)
-// and prints the grid of the Table view, or of the LOG view.
+// and prints the grid of the Table view, or of the LOG view; or writes what
+// the exports write for it (CSV, spreadsheet, protocol).
 
 #include <filesystem>
 #include <fstream>
@@ -15,8 +16,12 @@
 #include "common/field_escapes.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "table/csv_export.h"
+#include "table/export_file.h"
 #include "table/grid.h"
 #include "table/open_log.h"
+#include "table/protocol_export.h"
+#include "table/xlsx_export.h"
 
 namespace tervolin::cli {
 namespace {
@@ -24,15 +29,20 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "  table --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
-    "        [--view table|log] [--format grid] [--out FILE] FILE\n"
+    "        [--view table|log] [--format grid|csv|xlsx|protocol] [--out FILE] FILE\n"
     "      opens FILE as the open command does and prints the grid: rows from row 0,\n"
-    "      cells joined by TAB (\\t \\n \\r \\\\ escaped), UTF-8";
+    "      cells joined by TAB (\\t \\n \\r \\\\ escaped), UTF-8; csv: the bytes of the\n"
+    "      CSV export; xlsx (Table view, needs --out): the spreadsheet export;\n"
+    "      protocol (needs --view log): the bytes of the protocol file";
+
+enum class Format { Grid, Csv, Xlsx, Protocol };
 
 struct Options {
   std::string profile;
   std::optional<fs::path> programDir, orvikPath, out;
   char decimalMark = '.';
   bool logView = false;
+  Format format = Format::Grid;
   fs::path file;
 };
 
@@ -61,8 +71,16 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Options
       } else if (a == "--view") {
         if (v != "table" && v != "log") return "--view is table or log";
         o.logView = v == "log";
-      } else if (v != "grid") {
-        return "--format grid is the only format";
+      } else if (v == "grid") {
+        o.format = Format::Grid;
+      } else if (v == "csv") {
+        o.format = Format::Csv;
+      } else if (v == "xlsx") {
+        o.format = Format::Xlsx;
+      } else if (v == "protocol") {
+        o.format = Format::Protocol;
+      } else {
+        return "--format is grid, csv, xlsx or protocol";
       }
     } else if (a.starts_with("--")) {
       return "unknown option " + std::string(a);
@@ -75,6 +93,9 @@ std::optional<std::string> parse(std::span<const std::string_view> args, Options
   }
   if (o.profile.empty()) return "--profile CODE is required";
   if (!haveFile) return "FILE is required";
+  if (o.format == Format::Xlsx && !o.out) return "--format xlsx needs --out FILE";
+  if (o.format == Format::Xlsx && o.logView) return "--format xlsx writes the Table view";
+  if (o.format == Format::Protocol && !o.logView) return "--format protocol needs --view log";
   return std::nullopt;
 }
 
@@ -101,6 +122,26 @@ std::string gridText(const Grid& grid) {
   return out;
 }
 
+// Writes the export of `format` to --out, or to standard output.
+int writeExport(const Options& o, const Grid& grid) {
+  ExportResult result;
+  if (o.format == Format::Xlsx) {
+    result = writeXlsx(GridSheet(grid), *o.out);
+  } else if (o.out) {
+    result = o.format == Format::Csv ? exportCsvFile(grid, *o.out) : exportProtocolFile(grid, *o.out);
+  } else {
+    ChunkedOutput out([](std::string_view piece) {
+      std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      return static_cast<bool>(std::cout);
+    });
+    const ExportStatus status = o.format == Format::Csv ? writeCsvExport(grid, out) : writeProtocol(grid, out);
+    std::cout.flush();
+    if (status != ExportStatus::Written || !out.flush() || !std::cout) result = {ExportStatus::Failed, {}};
+  }
+  if (!result.message.empty()) std::cerr << cp1251ToUtf8(result.message) << "\n";
+  return result.status == ExportStatus::Written ? kExitOk : kExitFailure;
+}
+
 int run(std::span<const std::string_view> args) {
   Options o;
   if (const auto error = parse(args, o)) return usageError(*error);
@@ -125,12 +166,8 @@ int run(std::span<const std::string_view> args) {
   CliChannel channel;
   Grid grid;
   try {
-    const OpenOutcome outcome = openLog(state, channel, o.file, grid);
-    if (!outcome.supported) {
-      std::cerr << "tervolin-cli table: " << (outcome.kind == LogKind::XmlLog ? "XML" : "CSV")
-                << " logs cannot be opened yet: " << o.file.string() << "\n";
-      return kExitFailure;
-    }
+    // A file whose reading failed (its messages are out) has no view.
+    if (!openLog(state, channel, o.file, grid).built) return kExitFailure;
     // A graph file always opens in Table view; the LOG view asked for shows
     // its raw lines afterwards.
     if (o.logView && state.viewMode != ViewMode::Log) {
@@ -141,6 +178,7 @@ int run(std::span<const std::string_view> args) {
     return kExitFailure;
   }
 
+  if (o.format != Format::Grid) return writeExport(o, grid);
   const std::string text = gridText(grid);
   if (o.out) {
     if (!writeFileAtomically(*o.out, text)) {

@@ -5,10 +5,12 @@
 
 #include "common/paths.h"
 #include "common/text.h"
+#include "logs/csv_log.h"
 #include "logs/graph_file_reader.h"
 #include "logs/layout_detection.h"
 #include "logs/text_log_records.h"
 #include "logs/used_parameters.h"
+#include "logs/xml_scan_log.h"
 #include "profiles/definition_file.h"
 #include "profiles/profile_catalogue.h"
 #include "table/table_views.h"
@@ -37,7 +39,33 @@ bool prepareOpen(AppState& state) {
   return true;
 }
 
+namespace {
+
+// What the open road changes before it reads, kept to be put back when an
+// XML log turns out not to parse.
+struct ReadSettings {
+  std::string definitionFileName;
+  bool csvFlag;
+  int lengthOffset;
+  bool byteOrderInversion;
+  int requestCodeWidth;
+
+  explicit ReadSettings(const AppState& s)
+      : definitionFileName(s.definitionFileName), csvFlag(s.csvFlag), lengthOffset(s.lengthOffset),
+        byteOrderInversion(s.byteOrderInversion), requestCodeWidth(s.requestCodeWidth) {}
+  void restore(AppState& s) const {
+    s.definitionFileName = definitionFileName;
+    s.csvFlag = csvFlag;
+    s.lengthOffset = lengthOffset;
+    s.byteOrderInversion = byteOrderInversion;
+    s.requestCodeWidth = requestCodeWidth;
+  }
+};
+
+}  // namespace
+
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
+  const ReadSettings before(state);
   state.definitionFileName = std::string(kPidsIni);
   applyProfileSwitches(state);
   state.csvFlag = false;
@@ -45,11 +73,25 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
   OpenOutcome outcome;
   outcome.kind = logKindOf(file);
   switch (outcome.kind) {
-    case LogKind::XmlLog:
+    case LogKind::XmlLog: {
+      const XmlReadOutcome read = XML1Click(state, channel, file);
+      if (read.status == XmlReadStatus::NotParsed) {
+        before.restore(state);
+        outcome.built = false;
+        return outcome;
+      }
+      state.openFileName = file;
+      state.viewMode = ViewMode::Table;
+      outcome.built = read.buildsTable();
+      if (outcome.built) showCurrentView(state, channel, grid);
+      return outcome;
+    }
     case LogKind::CsvLog:
-      // Their readers are not part of this road yet: nothing is read and the
-      // open log stays as it was.
-      outcome.supported = false;
+      state.csvFlag = true;
+      state.openFileName = file;
+      state.viewMode = ViewMode::Table;
+      ReadCSV(state, channel, file);
+      showCurrentView(state, channel, grid);
       return outcome;
     case LogKind::GraphFile:
       state.openFileName = file;

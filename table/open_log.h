@@ -28,15 +28,20 @@ bool prepareOpen(AppState& state);
 
 struct OpenOutcome {
   LogKind kind = LogKind::TextLog;
-  bool supported = true;  // false for kinds whose reader is not there yet
+  // False when the reading failed so that no view was built: an XML log
+  // that does not parse (the state is left as it was before the open) or
+  // whose reading ended at a service that is not hex (the records read so
+  // far stay, the grid keeps the previous view).
+  bool built = true;
 };
 
 // Sets the profile switches from state.profileCode, "pids.ini" as the
-// definition file, clears the CSV flag; then reads the file by its kind
-// (layout detection, used-parameter selection unless the profile skips it,
-// record reading; or the graph-file reader) and builds the view of
-// state.viewMode into `grid` (graph files always enter Table view; text logs
-// enter it when table only is set). state.openFileName becomes `file`.
+// definition file, clears the CSV flag; then reads the file by its kind and
+// builds the view of state.viewMode into `grid`: a text log through layout
+// detection, used-parameter selection unless the profile skips it and record
+// reading (in Table view when table only is set); a graph file, an XML scan
+// log or a CSV log (the CSV flag on: its columns are the definitions) always
+// in Table view. state.openFileName becomes `file`.
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid);
 
 // Builds the view of the current mode from the open file and the records

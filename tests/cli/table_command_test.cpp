@@ -83,8 +83,7 @@ TEST_F(CliTableTest, ProfileFolderIsTheWorkingFolderWithoutALocalPidsIni) {
 
 TEST_F(CliTableTest, FailuresGiveExitCodesAndClearMessages) {
   writeProfileFiles(dir.path(), dir.path());
-  test::writeFile(dir / "scan.xml", "<x/>");
-  test::writeFile(dir / "data.Csv", "a;b");
+  test::writeFile(dir / "scan.xml", "<x><y sID='61' Data='01 7B'/>");
   test::writeFile(dir / "demo.log", kTextLog);
   const std::string prog = dir.path().string();
   struct Case {
@@ -95,11 +94,14 @@ TEST_F(CliTableTest, FailuresGiveExitCodesAndClearMessages) {
   const std::vector<Case> cases = {
       {{"--profile", "Toyota", "--program-dir", prog, (dir / "missing.log").string()}, 2, "missing.log"},
       {{"--profile", "Toyota", "--program-dir", prog, prog}, 2, "cannot read"},
-      {{"--profile", "Toyota", "--program-dir", prog, (dir / "scan.xml").string()}, 2, "XML"},
-      {{"--profile", "Toyota", "--program-dir", prog, (dir / "data.Csv").string()}, 2, "CSV"},
+      {{"--profile", "Toyota", "--program-dir", prog, (dir / "scan.xml").string()}, 2, "Ошибка разбора XML: "},
       {{"--program-dir", prog, (dir / "demo.log").string()}, 1, "--profile"},
       {{"--profile", "Toyota", "--view", "chart", (dir / "demo.log").string()}, 1, "--view"},
-      {{"--profile", "Toyota", "--format", "csv", (dir / "demo.log").string()}, 1, "--format"},
+      {{"--profile", "Toyota", "--format", "pdf", (dir / "demo.log").string()}, 1, "--format"},
+      {{"--profile", "Toyota", "--format", "xlsx", (dir / "demo.log").string()}, 1, "--out"},
+      {{"--profile", "Toyota", "--format", "xlsx", "--view", "log", "--out", "x", (dir / "demo.log").string()},
+       1, "Table view"},
+      {{"--profile", "Toyota", "--format", "protocol", (dir / "demo.log").string()}, 1, "--view log"},
       {{"--profile", "Toyota", "--decimal-mark", ",,", (dir / "demo.log").string()}, 1, "--decimal-mark"},
   };
   for (const Case& k : cases) {
@@ -108,6 +110,56 @@ TEST_F(CliTableTest, FailuresGiveExitCodesAndClearMessages) {
     EXPECT_NE(r.err.find(k.errPart), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
+}
+
+TEST_F(CliTableTest, XmlAndCsvLogsOpenInTableView) {
+  writeProfileFiles(dir.path(), dir.path());
+  test::writeFile(dir / "scan.xml", "<L><E><R sID='61' Data='01 7B 2C'/></E><E/><E><R sID='61' Data='01 50 32'/></E></L>");
+  test::writeFile(dir / "drive.CSV", "Обороты;ОЗ;\r\n800;90.5;\r\n;7;\r\n"_w);
+  const std::string prog = dir.path().string();
+  const test::CliRun xml = run({"--profile", "Toyota", "--program-dir", prog, (dir / "scan.xml").string()});
+  EXPECT_EQ(xml.code, 0) << xml.err;
+  EXPECT_EQ(xml.out, kExpected);
+  const test::CliRun csv = run({"--profile", "Toyota", "--program-dir", prog, "--view", "log", (dir / "drive.CSV").string()});
+  EXPECT_EQ(csv.code, 0) << csv.err;
+  // A CSV log has no LOG view of its own: the view asked for shows its lines.
+  const test::CliRun table = run({"--profile", "Toyota", "--program-dir", prog, (dir / "drive.CSV").string()});
+  EXPECT_EQ(table.code, 0) << table.err;
+  EXPECT_EQ(table.out, "0000/0000\t0000/0001\nОбороты ()\tОЗ ()\n800\t90,5\n0\t7\n");
+}
+
+TEST_F(CliTableTest, FormatsWriteTheExportsBytes) {
+  writeProfileFiles(dir.path(), dir.path());
+  test::writeFile(dir / "demo.log", kTextLog);
+  const std::string prog = dir.path().string();
+  const std::string log = (dir / "demo.log").string();
+  const std::string csv =
+      "LogID,LogEntryDate,LogEntryTime,LogEntrySeconds,LogNotes,Tw (C),Ta (C),\r\n0,,,,,83,4,\r\n1,,,,,40,10,\r\n";
+  const test::CliRun toStdout = run({"--profile", "Toyota", "--program-dir", prog, "--format", "csv", log});
+  EXPECT_EQ(toStdout.code, 0) << toStdout.err;
+  EXPECT_EQ(toStdout.out, csv);
+  const test::CliRun toFile =
+      run({"--profile", "Toyota", "--program-dir", prog, "--format", "csv", "--out", (dir / "t.csv").string(), log});
+  EXPECT_EQ(toFile.code, 0) << toFile.err;
+  EXPECT_EQ(toFile.out, "");
+  EXPECT_EQ(test::readFile(dir / "t.csv"), csv);
+
+  const test::CliRun protocol =
+      run({"--profile", "Toyota", "--program-dir", prog, "--format", "protocol", "--view", "log", log});
+  EXPECT_EQ(protocol.code, 0) << protocol.err;
+  EXPECT_EQ(protocol.out, "\r\n" + std::string(kTextLog));
+
+  const test::CliRun xlsx =
+      run({"--profile", "Toyota", "--program-dir", prog, "--format", "xlsx", "--out", (dir / "t.xlsx").string(), log});
+  EXPECT_EQ(xlsx.code, 0) << xlsx.err;
+  EXPECT_EQ(xlsx.out, "");
+  EXPECT_EQ(test::readFile(dir / "t.xlsx").substr(0, 4), std::string("PK\x03\x04", 4));
+
+  // A target that cannot be written: exit 2, the message names it.
+  const test::CliRun failed = run({"--profile", "Toyota", "--program-dir", prog, "--format", "xlsx", "--out",
+                                   (dir / "no" / "t.xlsx").string(), log});
+  EXPECT_EQ(failed.code, 2);
+  EXPECT_NE(failed.err.find("Не удалось записать файл"), std::string::npos) << failed.err;
 }
 
 TEST_F(CliTableTest, MissingFormulaFileEndsWithTheProgramsMessage) {

@@ -275,6 +275,19 @@ TEST_F(LoggenSamples, OrdinaryLogsDecodeToTheDrive) {
   for (const SampleCase& c : cases) check(c);
 }
 
+TEST_F(LoggenSamples, ScanLogsAndCsvLogsReadToTheDrive) {
+  const Expectation csvRpm{"Обороты двигателя (об/мин)"_w, 500, 5000, 900, 2000};
+  const Expectation csvCoolant{"Температура ОЖ (°C)"_w, 15, 100, 25, 88};
+  const std::vector<SampleCase> cases = {
+      {"toyota_scan.xml", "Toyota", '.', {kCoolant, kRpm, kSpeed}, {"Холостой ход"_w, "Вентилятор"_w}},
+      {"obd2_scan.xml", "OBDII", '.', {kCoolant, kRpm, kSpeed}, {}},
+      // CSV values arrive with decimal commas whatever the file wrote.
+      {"drive_semicolon.csv", "Toyota", ',', {csvRpm, csvCoolant}, {"Холостой ход ()"_w, "Вентилятор ()"_w}},
+      {"drive_export_layout.csv", "Nissan", ',', {csvRpm, csvCoolant}, {}},
+  };
+  for (const SampleCase& c : cases) check(c);
+}
+
 TEST_F(LoggenSamples, AdapterLogDecodesAndShowsStatusTexts) {
   // The used-parameter selection looks for the response four characters
   // after the ECU pair, which in adapter logs is the three-letter "RxD"; it

@@ -72,7 +72,7 @@ TEST_F(OpenLogTest, TextLogInTableViewKeepsOnlyUsedParameters) {
   test::writeFile(dir / "demo.log", kTextLog);
   state.tableOnly = 1;
   const OpenOutcome outcome = openLog(state, channel, dir / "demo.log", grid);
-  EXPECT_TRUE(outcome.supported);
+  EXPECT_TRUE(outcome.built);
   EXPECT_EQ(state.viewMode, ViewMode::Table);
   EXPECT_EQ(state.openFileName, dir / "demo.log");
   EXPECT_EQ(state.layout.ecuPair, "F1 10");
@@ -133,14 +133,61 @@ TEST_F(OpenLogTest, GraphFileOpensInTableView) {
   EXPECT_EQ(row(3), (Row{"40", "10"}));
 }
 
-TEST_F(OpenLogTest, XmlAndCsvAreNotReadYet) {
-  for (const char* name : {"scan.xml", "export.CSV"}) {
-    test::writeFile(dir / name, "anything");
+TEST_F(OpenLogTest, XmlScanLogOpensInTableView) {
+  test::writeFile(dir / "scan.xml",
+                  "<?xml version=\"1.0\"?><L><E><R sID=\"61\" Data=\"01 7B 2C\"/></E><E/>"
+                  "<E><R sID=\"61\" Data=\"01 50 32\"/></E></L>");
+  const OpenOutcome outcome = openLog(state, channel, dir / "scan.xml", grid);
+  EXPECT_EQ(outcome.kind, LogKind::XmlLog);
+  EXPECT_TRUE(outcome.built);
+  EXPECT_EQ(state.viewMode, ViewMode::Table);
+  EXPECT_EQ(state.openFileName, dir / "scan.xml");
+  EXPECT_FALSE(state.csvFlag);
+  ASSERT_EQ(grid.rowCount(), 4);
+  EXPECT_EQ(row(0), (Row{"2101/0000", "2101/0100", "2102/0000"}));
+  EXPECT_EQ(row(2), (Row{"83", "4", ""}));
+  EXPECT_EQ(row(3), (Row{"40", "10", ""}));
+  EXPECT_TRUE(channel.events.empty());
+}
+
+TEST_F(OpenLogTest, XmlThatDoesNotParseLeavesEverythingAsItWas) {
+  test::writeFile(dir / "demo.CSV", "A;B;\r\n1;2;\r\n");
+  ASSERT_TRUE(openLog(state, channel, dir / "demo.CSV", grid).built);
+  const Row before = row(1);
+  test::writeFile(dir / "broken.xml", "<L><E><R sID=\"61\" Data=\"01 7B");
+  const OpenOutcome outcome = openLog(state, channel, dir / "broken.xml", grid);
+  EXPECT_FALSE(outcome.built);
+  // The CSV log stays open: its flag, its definitions, its table.
+  EXPECT_TRUE(state.csvFlag);
+  EXPECT_EQ(state.openFileName, dir / "demo.CSV");
+  EXPECT_EQ(state.definitions.size(), 2u);
+  EXPECT_EQ(row(1), before);
+  ASSERT_EQ(channel.texts(ScriptedChannel::Event::Message).size(), 1u);
+  // A refresh builds the same table again.
+  showCurrentView(state, channel, grid);
+  EXPECT_EQ(row(1), before);
+}
+
+TEST_F(OpenLogTest, CsvLogInAnyCaseOpensWithItsOwnColumnsUntilTheNextFile) {
+  for (const char* name : {"drive.csv", "drive.CsV"}) {
+    test::writeFile(dir / name, "Обороты;ОЗ;\r\n800;90.5;\r\n900;;\r\n"_w);
     const OpenOutcome outcome = openLog(state, channel, dir / name, grid);
-    EXPECT_FALSE(outcome.supported) << name;
-    EXPECT_TRUE(state.openFileName.empty());
-    EXPECT_EQ(grid.columnCount(), 0);
+    EXPECT_EQ(outcome.kind, LogKind::CsvLog) << name;
+    EXPECT_TRUE(state.csvFlag);
+    EXPECT_EQ(state.viewMode, ViewMode::Table);
+    ASSERT_EQ(grid.rowCount(), 4) << name;
+    EXPECT_EQ(row(0), (Row{"0000/0000", "0000/0001"}));
+    EXPECT_EQ(row(1), (Row{std::string("Обороты ()"_w), std::string("ОЗ ()"_w)}));
+    EXPECT_EQ(row(2), (Row{"800", "90,5"}));
+    EXPECT_EQ(row(3), (Row{"900", "0"}));
+    // A rebuild keeps the CSV columns: the definition file is not read.
+    showCurrentView(state, channel, grid);
+    EXPECT_EQ(row(1), (Row{std::string("Обороты ()"_w), std::string("ОЗ ()"_w)}));
   }
+  // The next file reads the profile's definitions again.
+  test::writeFile(dir / "demo.rtd", std::string(48, '\0'));
+  openLog(state, channel, dir / "demo.rtd", grid);
+  EXPECT_FALSE(state.csvFlag);
 }
 
 TEST_F(OpenLogTest, MissingFormulaFileEndsTheProgram) {

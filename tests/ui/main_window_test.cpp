@@ -356,25 +356,49 @@ class MainWindowTest : public QObject {
     QCOMPARE(env.cell(1, 1), QStringLiteral("135"));
   }
 
-  void unsupportedKindsAreRefused_data() {
+  void xmlAndCsvLogsOpenInTableViewOnly_data() {
     QTest::addColumn<QString>("name");
-    QTest::newRow("xml") << "scan.xml";
-    QTest::newRow("csv") << "scan.csv";
-    QTest::newRow("CSV") << "SCAN.CSV";
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("firstValue");
+    QTest::newRow("xml") << "scan.xml" << QByteArray("<L><E><R sID=\"61\" Data=\"01 7B 2C\"/></E></L>")
+                         << QStringLiteral("83");
+    QTest::newRow("csv") << "scan.csv" << QByteArray("A;B;\r\n12.5;2;\r\n") << QStringLiteral("12,5");
+    QTest::newRow("CSV") << "SCAN.CSV" << QByteArray("A,B,\r\n7,8,\r\n") << QStringLiteral("7");
   }
-  void unsupportedKindsAreRefused() {
+  void xmlAndCsvLogsOpenInTableViewOnly() {
     QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, firstValue);
     Env env;
     env.storeSettings();
     test::main_makeLocalProfileFolder(env.programDir);
-    test::main_writeCp1251(env.programDir / name.toStdString(), "<a/>\n1;2;3\n");
+    test::writeFile(env.programDir / name.toStdString(), bytes.toStdString());
     env.start();
+    const QString file = QString::fromStdString((env.programDir / name.toStdString()).string());
+    env.open(file);
+    QVERIFY(env.messages().empty());
+    QCOMPARE(env.state.viewMode, ViewMode::Table);
+    QCOMPARE(env.state.csvFlag, !name.endsWith(QStringLiteral(".xml")));
+    compareState(controlState(env), kTableOnly);
+    QCOMPARE(env.form->windowTitle(), QStringLiteral("Открыт файл: ") + file);
+    QCOMPARE(env.cell(0, 0), firstValue);
+  }
+
+  void xmlThatDoesNotParseKeepsThePreviousView() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    test::writeFile(env.programDir / "broken.xml", "<L><E><R sID=\"61\"");
+    env.start();
+    env.open(env.logFile());
     const QString caption = env.form->windowTitle();
-    env.open(QString::fromStdString((env.programDir / name.toStdString()).string()));
+    const QString line = env.cell(2, 0);
+    env.open(QString::fromStdString((env.programDir / "broken.xml").string()));
     QCOMPARE(env.messages().size(), std::size_t(1));
-    QVERIFY(env.messages().at(0).starts_with("Открытие файлов этого типа пока не поддерживается"_w));
-    compareState(controlState(env), kAtStart);
+    QVERIFY(env.messages().at(0).starts_with("Ошибка разбора XML: "_w));
+    compareState(controlState(env), kLogView);
     QCOMPARE(env.form->windowTitle(), caption);
+    QCOMPARE(env.cell(2, 0), line);
   }
 
   void xmlInUpperCaseIsReadAsTextLog() {
