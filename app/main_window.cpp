@@ -28,6 +28,7 @@
 #include "profiles/ui/settings_dialog.h"
 #include "qt/file_chooser.h"
 #include "qt/qt_text.h"
+#include "research/ui/research_window.h"
 #include "table/open_log.h"
 #include "table/ui/grid_model.h"
 
@@ -203,6 +204,7 @@ void TForm1::buildMenus() {
   N19->setObjectName(QStringLiteral("N19"));
   N10 = menuBar()->addMenu(QStringLiteral("&Дополнительно"));
   N10->setObjectName(QStringLiteral("N10"));
+  addItem(N10, "mnuResearch", QStringLiteral("Исследование"), QKeySequence(), &TForm1::researchClick);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -431,6 +433,11 @@ void TForm1::helpClick() {
 void TForm1::aboutClick() {
   TAboutBox box(this);
   box.exec();
+}
+
+void TForm1::researchClick() {
+  TForm7 research(state_, channel_, this);
+  research.exec();
 }
 
 void TForm1::sg1SelectCell(int column, int row) {

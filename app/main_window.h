@@ -59,6 +59,7 @@ class TForm1 : public QMainWindow {
   void btn2Click();      // "Выход"
   void helpClick();      // "Помощь" / "Помощь"
   void aboutClick();     // "Помощь" / "О программе"
+  void researchClick();  // "Дополнительно" / "Исследование", and Ctrl+F on the grid
   void sg1SelectCell(int column, int row);
   void FormResize();
 

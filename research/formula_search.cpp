@@ -253,6 +253,7 @@ SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserC
     outcome.lines.push_back(
         searchReportLine(request, positionTextOf(index), requestCode, count, outcome.responseCount, state.decimalMark));
   });
+  if (hooks.showLines) hooks.showLines(outcome.lines);
   if (stopped) {
     outcome.end = SearchEnd::Cancelled;
     return outcome;

@@ -48,6 +48,9 @@ struct SearchHooks {
   // the search as a cancel does. Unset: the text goes to the channel's
   // message box and the search goes on.
   std::function<bool(std::string_view boxText)> unreadableByte;
+  // Gets the result box's lines once the log was read (or the search was
+  // stopped), before "Все!" is shown.
+  std::function<void(const std::vector<std::string>& lines)> showLines;
 };
 
 // Runs the search on state.openFileName with the layout found when it was
