@@ -31,6 +31,7 @@
 #include "research/ui/research_window.h"
 #include "table/open_log.h"
 #include "table/ui/grid_model.h"
+#include "table/ui/table_exports.h"
 
 // The background picture is compiled into the Qt layer; a static library's
 // resources have to be registered by name from the global namespace.
@@ -78,7 +79,12 @@ constexpr int kLogGridWidth = 280;
 
 TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileChooser& openDialog,
                QWidget* parent)
-    : QMainWindow(parent), state_(state), registry_(registry), channel_(channel), openDialog_(openDialog) {
+    : QMainWindow(parent),
+      state_(state),
+      registry_(registry),
+      channel_(channel),
+      openDialog_(openDialog),
+      exports_(std::make_unique<TableExports>(this, openDialog, channel)) {
   registerMainWindowResources();
   setObjectName(QStringLiteral("Form1"));
   resize(1000, 700);
@@ -202,6 +208,8 @@ void TForm1::buildMenus() {
   N8->setObjectName(QStringLiteral("N8"));
   N19 = menuBar()->addMenu(QStringLiteral("&Редактирование"));
   N19->setObjectName(QStringLiteral("N19"));
+  addItem(N19, "CSV1", QStringLiteral("Экспорт в CSV"), QKeySequence(), &TForm1::CSV1Click);
+  addItem(N19, "ExpExcel1", QStringLiteral("Записать результат/экспортировать"), QKeySequence(), &TForm1::ExpExcel);
   N10 = menuBar()->addMenu(QStringLiteral("&Дополнительно"));
   N10->setObjectName(QStringLiteral("N10"));
   addItem(N10, "mnuResearch", QStringLiteral("Исследование"), QKeySequence(), &TForm1::researchClick);
@@ -428,6 +436,14 @@ void TForm1::helpClick() {
   const QUrl url = QUrl::fromLocalFile(pathToQString(help));
   if (!QDesktopServices::openUrl(url))
     channel_.message(std::string("Не удалось открыть файл справки "_w) + std::string(kHelpFile));
+}
+
+void TForm1::CSV1Click() {
+  if (fileOpen_) exports_->CSV1Click(state_, grid_);
+}
+
+void TForm1::ExpExcel() {
+  if (fileOpen_) exports_->ExpExcel(state_, grid_);
 }
 
 void TForm1::aboutClick() {

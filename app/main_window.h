@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "common/app_state.h"
@@ -29,6 +30,7 @@ struct FileRequest;
 class GridModel;
 class TForm8;
 class TForm9;
+class TableExports;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -60,6 +62,9 @@ class TForm1 : public QMainWindow {
   void helpClick();      // "Помощь" / "Помощь"
   void aboutClick();     // "Помощь" / "О программе"
   void researchClick();  // "Дополнительно" / "Исследование", and Ctrl+F on the grid
+  void CSV1Click();      // "Редактирование" / "Экспорт в CSV"
+  void ExpExcel();       // "Редактирование" / "Записать результат/экспортировать"
+  TableExports& exports() { return *exports_; }
   void sg1SelectCell(int column, int row);
   void FormResize();
 
@@ -111,6 +116,7 @@ class TForm1 : public QMainWindow {
 
   Grid grid_;
   GridModel* model_ = nullptr;
+  std::unique_ptr<TableExports> exports_;
   bool fileOpen_ = false;
   bool switchable_ = false;  // a text log without table only is open
   bool researchEnabled_ = false;  // "Дополнительно": on after an open, off after switching to LOG

@@ -25,6 +25,7 @@
 #include "qt/qt_text.h"
 #include "support/test_support.h"
 #include "table/ui/grid_model.h"
+#include "table/ui/table_exports.h"
 #include "ui/support/main_fixture.h"
 #include "ui/support/scripted_file_chooser.h"
 
@@ -399,6 +400,57 @@ class MainWindowTest : public QObject {
     compareState(controlState(env), kLogView);
     QCOMPARE(env.form->windowTitle(), caption);
     QCOMPARE(env.cell(2, 0), line);
+  }
+
+  void exportItemsWriteWhatTheViewShows() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    test::writeFile(env.programDir / "scan.csv", "A;B;\r\n12.5;Да;\r\n"_w);
+    env.start();
+    std::vector<std::filesystem::path> shown;
+    env.form->exports().setDocumentOpener([&](const std::filesystem::path& f) {
+      shown.push_back(f);
+      return false;
+    });
+    env.open(QString::fromStdString((env.programDir / "scan.csv").string()));
+    const std::filesystem::path out = env.programDir / "out";
+    std::filesystem::create_directories(out);
+
+    // "Экспорт в CSV": the CSV settings, kept for the protocol afterwards.
+    env.chooser.answers.push_back(QString::fromStdString((out / "t.CSV").string()));
+    env.action("CSV1")->trigger();
+    const FileRequest& csv = env.chooser.requests.back();
+    QCOMPARE(csv.mode, FileRequest::Mode::Save);
+    QCOMPARE(csv.filter, QStringLiteral("CSV|*.CSV"));
+    QCOMPARE(csv.defaultSuffix, QStringLiteral("*.CSV"));
+    QCOMPARE(QString::fromStdString(test::readFile(out / "t.CSV")),
+             QStringLiteral("LogID,LogEntryDate,LogEntryTime,LogEntrySeconds,LogNotes,A (),B (),\r\n0,,,,,12.5,1,\r\n"));
+
+    // In Table view the result export writes a workbook and shows it; with
+    // nothing to show it, a message says where it is.
+    env.chooser.answers.push_back(QString::fromStdString((out / "t.xlsx").string()));
+    env.action("ExpExcel1")->trigger();
+    QCOMPARE(env.chooser.requests.back().filter, QStringLiteral("Excel|*.xlsx"));
+    QVERIFY(std::filesystem::file_size(out / "t.xlsx") > 0);
+    QCOMPARE(shown.size(), std::size_t(1));
+    QCOMPARE(env.messages().size(), std::size_t(1));
+    QVERIFY(env.messages().back().starts_with("Нет программы для открытия книги Excel"_w));
+
+    // Cancelling the dialog writes nothing.
+    env.action("ExpExcel1")->trigger();
+    QCOMPARE(shown.size(), std::size_t(1));
+
+    // In LOG view of a text log: the protocol, with the dialog as the CSV
+    // export left it. (The text log opens in the view the CSV log left.)
+    env.open(env.logFile());
+    if (env.state.viewMode != ViewMode::Log) env.button("btn3")->click();
+    env.chooser.answers.push_back(QString::fromStdString((out / "p.log").string()));
+    env.action("ExpExcel1")->trigger();
+    QCOMPARE(env.chooser.requests.back().filter, QStringLiteral("CSV|*.CSV"));
+    const std::string protocol = test::readFile(out / "p.log");
+    QVERIFY(protocol.starts_with("\r\n"));
+    QCOMPARE(toQString(protocol.substr(2, protocol.find("\r\n", 2) - 2)), toQString(env.form->grid().cell(0, 2)));
   }
 
   void xmlInUpperCaseIsReadAsTextLog() {

@@ -1,0 +1,49 @@
+#pragma once
+// The export items of the "Редактирование" menu: "Экспорт в CSV" (CSV1Click)
+// and "Записать результат/экспортировать" (ExpExcel). They ask for the target
+// in the main window's save dialog, run the core export with a progress
+// dialog and a cancel button, and report through the user channel; a
+// written workbook is opened with the desktop's handler for .xlsx.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "common/app_state.h"
+#include "common/user_channel.h"
+#include "table/export_file.h"
+#include "table/export_menu.h"
+#include "table/grid.h"
+
+class QWidget;
+
+namespace tervolin {
+
+class FileChooser;
+
+class TableExports {
+ public:
+  TableExports(QWidget* parent, FileChooser& saveDialog, UserChannel& channel);
+
+  void CSV1Click(const AppState& state, const Grid& grid);
+  void ExpExcel(const AppState& state, const Grid& grid);
+
+  // How a written workbook is shown; false when nothing could show it.
+  // The desktop's handler by default; tests replace it.
+  using DocumentOpener = std::function<bool(const std::filesystem::path&)>;
+  void setDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
+
+ private:
+  std::optional<std::filesystem::path> askTarget(const SaveRequest& request, const AppState& state);
+  // Runs an export with a progress dialog (shown after 0.3 s) whose cancel
+  // button stops it; reports a failure or a notice.
+  ExportResult run(const std::function<ExportResult(const ExportProgress&)>& work);
+
+  QWidget* parent_;
+  FileChooser& saveDialog_;
+  UserChannel& channel_;
+  SaveDialogSettings dialogSettings_;
+  DocumentOpener openDocument_;
+};
+
+}  // namespace tervolin
