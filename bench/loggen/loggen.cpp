@@ -333,7 +333,11 @@ std::vector<GeneratedFile> sampleFolder() {
   files.push_back({"logs/toyota_graph.rtd", graphFile("Toyota", channels, 480, 250, 17)});
 
   files.push_back({"logs/toyota_scan.xml", xmlScanLog(demoProfile("Toyota"), {"2101", "2102"}, 480, 18)});
-  files.push_back({"logs/obd2_scan.xml", xmlScanLog(demoProfile("OBDII"), obdPoll, 650, 19)});
+  std::vector<std::string> obdScan = obdPoll;
+  obdScan.insert(obdScan.end(), {"0101", "0103", "0113", "011C"});
+  // Polled in table order, so that one cycle fills one table row.
+  std::sort(obdScan.begin(), obdScan.end());
+  files.push_back({"logs/obd2_scan.xml", xmlScanLog(demoProfile("OBDII"), obdScan, 650, 19)});
   files.push_back({"logs/drive_semicolon.csv", csvLog(CsvStyle::Semicolon, 400, 20)});
   files.push_back({"logs/drive_export_layout.csv", csvLog(CsvStyle::ExportLayout, 400, 21)});
   files.push_back({"SAMPLES.txt", folderReadme()});
