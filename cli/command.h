@@ -26,4 +26,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitFailure = 2;
 
+// "tervolin-cli COMMAND: WHAT" and the command's usage on standard error;
+// returns kExitUsage.
+int usageError(std::string_view command, std::string_view usage, std::string_view what);
+
 }  // namespace tervolin::cli

@@ -3,8 +3,6 @@
 // axis and every plotted point.
 
 #include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <span>
@@ -15,6 +13,7 @@
 #include "charts/parameter_graphs.h"
 #include "cli/cli_channel.h"
 #include "cli/command.h"
+#include "cli/open_options.h"
 #include "common/app_state.h"
 #include "common/field_escapes.h"
 #include "common/registry.h"
@@ -25,7 +24,6 @@
 
 namespace tervolin::cli {
 namespace {
-namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "  graphs --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
@@ -34,74 +32,19 @@ constexpr std::string_view kUsage =
     "      axis<TAB>MIN<TAB>MAX, then per series series<TAB>K<TAB>UNIT<TAB>COUNT<TAB>MULTIPLIER<TAB>OFFSET\n"
     "      and one X<TAB>Y line per plotted point";
 
-struct Options {
-  std::string profile;
-  std::optional<fs::path> programDir, orvikPath;
-  char decimalMark = '.';
+// The command's own options.
+struct GraphOptions {
   std::vector<std::string> series;  // Windows-1251
   std::optional<std::string> timing;
   int unit = kDefaultTimeUnit;
   bool fit = false;
-  fs::path file;
 };
-
-int usageError(std::string_view what) {
-  std::cerr << "tervolin-cli graphs: " << what << "\n" << kUsage << "\n";
-  return kExitUsage;
-}
 
 std::optional<int> unitIndex(std::string_view utf8) {
   const std::string text = utf8ToCp1251(utf8);
   for (std::size_t i = 0; i < kTimeUnits.size(); ++i)
     if (kTimeUnits[i].text == text) return static_cast<int>(i);
   return std::nullopt;
-}
-
-std::optional<std::string> parse(std::span<const std::string_view> args, Options& o) {
-  bool haveFile = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view a = args[i];
-    const bool takesValue = a == "--profile" || a == "--program-dir" || a == "--orvik-path" ||
-                            a == "--decimal-mark" || a == "--series" || a == "--timing" || a == "--unit";
-    if (takesValue) {
-      if (i + 1 >= args.size()) return std::string(a) + " needs a value";
-      const std::string_view v = args[++i];
-      if (a == "--profile") o.profile = v;
-      else if (a == "--program-dir") o.programDir = fs::path(v);
-      else if (a == "--orvik-path") o.orvikPath = fs::path(v);
-      else if (a == "--series") o.series.push_back(utf8ToCp1251(v));
-      else if (a == "--timing") o.timing = utf8ToCp1251(v);
-      else if (a == "--decimal-mark") {
-        if (v.size() != 1) return "--decimal-mark takes one character";
-        o.decimalMark = v[0];
-      } else {
-        const auto unit = unitIndex(v);
-        if (!unit) return "--unit is one of мс, с, мин, час";
-        o.unit = *unit;
-      }
-    } else if (a == "--fit") {
-      o.fit = true;
-    } else if (a.starts_with("--")) {
-      return "unknown option " + std::string(a);
-    } else if (haveFile) {
-      return "one FILE only";
-    } else {
-      o.file = fs::path(a);
-      haveFile = true;
-    }
-  }
-  if (o.profile.empty()) return "--profile CODE is required";
-  if (o.series.empty()) return "--series ITEM is required";
-  if (o.series.size() > static_cast<std::size_t>(kSeriesCount)) return "at most six --series";
-  if (!haveFile) return "FILE is required";
-  return std::nullopt;
-}
-
-bool readable(const fs::path& file) {
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  return static_cast<bool>(in);
 }
 
 // The shortest text that reads back as the same number.
@@ -145,40 +88,56 @@ std::string graphsText(const ParameterGraphs& graphs) {
 }
 
 int run(std::span<const std::string_view> args) {
-  Options o;
-  if (const auto error = parse(args, o)) return usageError(*error);
+  OpenOptions o;
+  GraphOptions g;
+  const CommandOption own[] = {
+      {"--series", true,
+       [&](std::string_view v) -> std::optional<std::string> {
+         g.series.push_back(utf8ToCp1251(v));
+         return std::nullopt;
+       }},
+      {"--timing", true,
+       [&](std::string_view v) -> std::optional<std::string> {
+         g.timing = utf8ToCp1251(v);
+         return std::nullopt;
+       }},
+      {"--unit", true,
+       [&](std::string_view v) -> std::optional<std::string> {
+         const auto unit = unitIndex(v);
+         if (!unit) return "--unit is one of мс, с, мин, час";
+         g.unit = *unit;
+         return std::nullopt;
+       }},
+      {"--fit", false,
+       [&](std::string_view) -> std::optional<std::string> {
+         g.fit = true;
+         return std::nullopt;
+       }},
+  };
+  const auto checks = [&]() -> std::optional<std::string> {
+    if (g.series.empty()) return "--series ITEM is required";
+    if (g.series.size() > static_cast<std::size_t>(kSeriesCount)) return "at most six --series";
+    return std::nullopt;
+  };
+  if (const auto error = parseOpenArguments(args, own, o, checks)) return usageError("graphs", kUsage, *error);
 
   AppState state;
-  state.programDir = o.programDir ? *o.programDir : executableDir();
-  if (o.orvikPath) state.orvikPath = *o.orvikPath;
-  state.profileCode = o.profile;
-  state.lastProfile = o.profile;
-  state.decimalMark = o.decimalMark;
-  prepareOpen(state);
-  state.tableOnly = 1;
-  state.viewMode = ViewMode::Table;
-
-  if (!readable(o.file)) {
-    std::cerr << "tervolin-cli graphs: cannot read " << o.file.string() << "\n";
-    return kExitFailure;
-  }
-
   CliChannel channel;
+  Grid grid;
+  if (const int code = openFromOptions("graphs", o, false, state, channel, grid); code != kExitOk) return code;
+
   MemoryRegistry noStoredSettings;
   ParameterGraphs graphs(state, noStoredSettings, channel);
   try {
-    Grid grid;
-    // A file whose reading failed (its messages are out) has no records to chart.
-    if (!openLog(state, channel, o.file, grid).built) return kExitFailure;
     GraphControls controls;
     graphs.activate(controls);
-    for (std::size_t k = 0; k < o.series.size(); ++k) {
-      controls.list[k] = graphs.itemIndex(o.series[k]);
-      controls.listText[k] = o.series[k];
+    for (std::size_t k = 0; k < g.series.size(); ++k) {
+      controls.list[k] = graphs.itemIndex(g.series[k]);
+      controls.listText[k] = g.series[k];
     }
-    if (o.timing) controls.timing = *o.timing;
-    controls.unit = o.unit;
-    controls.fit = o.fit;
+    if (g.timing) controls.timing = *g.timing;
+    controls.unit = g.unit;
+    controls.fit = g.fit;
     graphs.build(controls);
   } catch (const ProgramEnds&) {
     return kExitFailure;

@@ -26,6 +26,11 @@ void printUsage(std::ostream& out) {
 
 void registerCommand(const Command& command) { commands().push_back(command); }
 
+int usageError(std::string_view command, std::string_view usage, std::string_view what) {
+  std::cerr << "tervolin-cli " << command << ": " << what << "\n" << usage << "\n";
+  return kExitUsage;
+}
+
 }  // namespace tervolin::cli
 
 int main(int argc, char** argv) {
