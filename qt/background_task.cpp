@@ -1,0 +1,141 @@
+#include "qt/background_task.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <thread>
+
+#include "qt/progress_dialog.h"
+
+namespace tervolin {
+namespace {
+
+constexpr int kRefreshMs = 50;
+
+// The worker stores, the GUI thread reads.
+class TaskProgress : public Progress {
+ public:
+  void report(std::uint64_t done, std::uint64_t total) override {
+    done_.store(done, std::memory_order_relaxed);
+    total_.store(total, std::memory_order_relaxed);
+  }
+  bool cancelled() const override { return cancel_.load(std::memory_order_relaxed); }
+
+  void cancel() { cancel_.store(true, std::memory_order_relaxed); }
+  std::uint64_t done() const { return done_.load(std::memory_order_relaxed); }
+  std::uint64_t total() const { return total_.load(std::memory_order_relaxed); }
+
+ private:
+  std::atomic<std::uint64_t> done_{0}, total_{0};
+  std::atomic<bool> cancel_{false};
+};
+
+// The worker's channel: each call runs on `target` in the GUI thread (where
+// `context` lives) while the worker waits for it; what the call throws is
+// thrown again in the worker. `asking` tells the GUI thread a box is open.
+class ForwardingChannel : public UserChannel {
+ public:
+  ForwardingChannel(QObject& context, UserChannel& target, bool& asking)
+      : context_(context), target_(target), asking_(asking) {}
+
+  void message(std::string_view text) override {
+    call([&] {
+      target_.message(text);
+      return true;
+    });
+  }
+  bool okBox(std::string_view text) override { return call([&] { return target_.okBox(text); }); }
+  bool yesNo(std::string_view text) override { return call([&] { return target_.yesNo(text); }); }
+  void closeMainWindow() override {
+    call([&] {
+      target_.closeMainWindow();
+      return true;
+    });
+  }
+
+ private:
+  template <class Call>
+  bool call(Call&& onGuiThread) {
+    bool answer = false;
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(
+        &context_,
+        [&] {
+          asking_ = true;
+          try {
+            answer = onGuiThread();
+          } catch (...) {
+            failure = std::current_exception();
+          }
+          asking_ = false;
+        },
+        Qt::BlockingQueuedConnection);
+    if (failure) std::rethrow_exception(failure);
+    return answer;
+  }
+
+  QObject& context_;
+  UserChannel& target_;
+  bool& asking_;
+};
+
+}  // namespace
+
+TaskEnd runInBackground(QWidget* parent, const QString& title, UserChannel& channel,
+                        const std::function<void(Progress& progress, UserChannel& channel)>& work) {
+  TaskProgress progress;
+  QObject context;  // lives on the GUI thread: the worker's calls run there
+  bool asking = false;
+  ForwardingChannel forwarding(context, channel, asking);
+  ProgressDialog dialog(parent, title, [&progress] { progress.cancel(); });
+
+  // Set on the GUI thread when the worker has ended.
+  bool finished = false;
+  bool cancelled = false;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work(progress, forwarding);
+    } catch (const Cancelled&) {
+      cancelled = true;
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&context, [&finished] { finished = true; }, Qt::QueuedConnection);
+  });
+
+  // After the delay the dialog shows, unless a box is open: then it shows at
+  // the first refresh after the answer.
+  QTimer refresh;
+  refresh.setInterval(kRefreshMs);
+  const auto tick = [&] {
+    dialog.setShare(progress.done(), progress.total());
+    if (!asking && !finished && !dialog.isVisible()) dialog.show();
+  };
+  QObject::connect(&refresh, &QTimer::timeout, &context, tick);
+  QTimer::singleShot(kProgressDelayMs, &context, [&] {
+    refresh.start();
+    tick();
+  });
+
+  // Until the dialog shows, user input waits (it is delivered afterwards, or
+  // blocked by the modal dialog once it is up), so no handler of the window
+  // runs while the work does.
+  while (!finished) {
+    const QEventLoop::ProcessEventsFlags flags =
+        dialog.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+    QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+  }
+  worker.join();
+  refresh.stop();
+  dialog.hide();
+
+  if (failure) std::rethrow_exception(failure);
+  return cancelled ? TaskEnd::Cancelled : TaskEnd::Done;
+}
+
+}  // namespace tervolin
