@@ -52,8 +52,8 @@ int find(std::string_view code);
 
 inline bool readsWord(const FormulaRow& row) { return row.operand >= Operand::W; }
 
-inline constexpr std::string_view kYes = "Да"_w;
-inline constexpr std::string_view kNo = "Нет"_w;
+inline constexpr std::string_view kYes = kYesText;
+inline constexpr std::string_view kNo = kNoText;
 inline constexpr std::string_view kUnused = "Не используется"_w;
 
 // Evaluates row `index` on the byte slots of one response. `Slots` gives:

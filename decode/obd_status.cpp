@@ -11,8 +11,8 @@ namespace tervolin::status {
 namespace {
 
 constexpr std::string_view kNoData = "Нет данных"_w;
-constexpr std::string_view kYes = "Да"_w;
-constexpr std::string_view kNo = "Нет"_w;
+constexpr std::string_view kYes = kYesText;
+constexpr std::string_view kNo = kNoText;
 
 enum class Kind : std::uint8_t {
   Supported,     // list of supported PIDs

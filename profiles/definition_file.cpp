@@ -11,6 +11,7 @@
 
 #include "common/hex.h"
 #include "common/paths.h"
+#include "common/physical_lines.h"
 #include "common/text.h"
 #include "profiles/profile_catalogue.h"
 
@@ -26,33 +27,6 @@ constexpr std::string_view kNotMultipleOfFour =
 constexpr std::string_view kNoFormulaFile = "Не найден файл формул в директории "_w;
 constexpr std::string_view kTooManyDefinitions =
     "В ini файле больше 1025 параметров. Загружены только первые 1025."_w;
-
-// Physical lines of a file: a line runs to the next CR, LF or CR LF, and an
-// empty line is a line. Past the end every line is empty.
-class PhysicalLines {
- public:
-  explicit PhysicalLines(std::string_view text) : text_(text) {}
-
-  void skipBytesUpTo32() {
-    while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) <= 32) ++pos_;
-  }
-  bool atEnd() const { return pos_ >= text_.size(); }
-
-  std::string_view next() {
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
-    const std::string_view line = text_.substr(start, pos_ - start);
-    if (pos_ < text_.size()) {
-      const bool crlf = text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n';
-      pos_ += crlf ? 2 : 1;
-    }
-    return line;
-  }
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 // Lines that hold at least one byte above 32; blank and empty lines do not count.
 std::size_t countVisibleLines(std::string_view text) {

@@ -1,5 +1,8 @@
 #include "bench/loggen/frames.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "common/hex.h"
 
 namespace tervolin::loggen {
@@ -27,5 +30,21 @@ Bytes kwpFrame(std::uint8_t target, std::uint8_t source, std::span<const std::ui
 }
 
 void appendHex(std::string& out, std::span<const std::uint8_t> bytes) { appendHexBytesSpaced(out, bytes); }
+
+Bytes codeBytes(std::string_view code) {
+  Bytes out;
+  for (std::size_t i = 0; i + 1 < code.size(); i += 2)
+    out.push_back(static_cast<std::uint8_t>(parseHex(code.substr(i, 2)).value_or(0)));
+  return out;
+}
+
+std::string clockText(double seconds) {
+  const long long ms = std::llround(seconds * 1000.0) + 12LL * 3600 * 1000;
+  const long long day = ms % (24LL * 3600 * 1000);
+  char text[24];
+  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", day / 3600000, day / 60000 % 60, day / 1000 % 60,
+                day % 1000);
+  return text;
+}
 
 }  // namespace tervolin::loggen

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tervolin::loggen {
@@ -27,5 +28,11 @@ Bytes kwpFrame(std::uint8_t target, std::uint8_t source, std::span<const std::ui
 
 // Appends the bytes as hex pairs joined by single blanks.
 void appendHex(std::string& out, std::span<const std::uint8_t> bytes);
+
+// The bytes of a request code without blanks ("2101" -> 21 01).
+Bytes codeBytes(std::string_view code);
+
+// "12:00:01.250": the clock `seconds` after noon, within the day.
+std::string clockText(double seconds);
 
 }  // namespace tervolin::loggen

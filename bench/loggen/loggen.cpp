@@ -33,21 +33,7 @@ constexpr std::string_view kNoise[] = {
 
 // "[12:00:01.250] ": the brackets keep the milliseconds from reading as a
 // hex pair, so the first pair of a data line is always its format byte.
-std::string timeStamp(double seconds) {
-  const long long ms = std::llround(seconds * 1000.0) + 12LL * 3600 * 1000;
-  const long long day = ms % (24LL * 3600 * 1000);
-  char text[32];
-  std::snprintf(text, sizeof text, "[%02lld:%02lld:%02lld.%03lld] ", day / 3600000, day / 60000 % 60,
-                day / 1000 % 60, day % 1000);
-  return text;
-}
-
-Bytes codeBytes(std::string_view code) {
-  Bytes out;
-  for (std::size_t i = 0; i + 1 < code.size(); i += 2)
-    out.push_back(static_cast<std::uint8_t>(parseHex(code.substr(i, 2)).value_or(0)));
-  return out;
-}
+std::string timeStamp(double seconds) { return "[" + clockText(seconds) + "] "; }
 
 std::string intervalLine(char decimalMark) {
   std::string line(kIntervalMarker);

@@ -15,22 +15,6 @@ namespace {
 
 constexpr double kInterval = 0.25;  // seconds between two requests
 
-// "12:00:01.250" after `seconds` of the drive.
-std::string clockText(double seconds) {
-  const long long ms = std::llround(seconds * 1000.0) + 12LL * 3600 * 1000;
-  char text[24];
-  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000 % 24, ms / 60000 % 60,
-                ms / 1000 % 60, ms % 1000);
-  return text;
-}
-
-Bytes codeBytes(std::string_view code) {
-  Bytes out;
-  for (std::size_t i = 0; i + 1 < code.size(); i += 2)
-    out.push_back(static_cast<std::uint8_t>(parseHex(code.substr(i, 2)).value_or(0)));
-  return out;
-}
-
 void line(std::string& out, std::string_view text) { out.append(text).append("\r\n"); }
 
 // One CSV column: heading and the value of a moment.
