@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QUrl>
 #include <exception>
@@ -29,7 +31,13 @@
 #include "qt/file_chooser.h"
 #include "qt/qt_text.h"
 #include "research/ui/research_window.h"
+#include "table/column_layout.h"
+#include "table/grid_edits.h"
+#include "table/line_explanation.h"
 #include "table/open_log.h"
+#include "table/table_filter.h"
+#include "table/ui/column_choice_window.h"
+#include "table/ui/filter_dialog.h"
 #include "table/ui/grid_model.h"
 #include "table/ui/table_exports.h"
 
@@ -91,6 +99,7 @@ TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileCh
   setMinimumSize(720, 420);
   buildControls();
   buildMenus();
+  buildTableTools();
 
   // Start-up of the window: table autodetect and table only off, LOG view.
   state_.tableAutodetect = 0;
@@ -176,7 +185,7 @@ void TForm1::buildControls() {
   connect(btn2, &QPushButton::clicked, this, &TForm1::btn2Click);
   connect(sg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) {
-            if (current.isValid()) sg1SelectCell(current.column(), model_->gridRow(current.row()));
+            if (current.isValid() && !selecting_) sg1SelectCell(current.column(), model_->gridRow(current.row()));
           });
 }
 
@@ -254,6 +263,7 @@ void TForm1::applyControlStates() {
   btn4->setEnabled(table);
   btn5->setEnabled(table);
   N8->menuAction()->setEnabled(table);
+  lblRows->setVisible(table);
   edt1->setVisible(table);
   edt2->setVisible(table);
   mmo1->setVisible(log);
@@ -298,6 +308,7 @@ void TForm1::showView() {
   sg1->setToolTip(kGridHint);
   if (!runCore([&] { showCurrentView(state_, channel_, grid_); })) return;
   gridChanged();
+  tableRebuilt();
   if (state_.viewMode == ViewMode::Log) sg1->setFocus();
 }
 
@@ -368,6 +379,7 @@ void TForm1::OpenDLGClick() {
   switchable_ = outcome.kind == LogKind::TextLog && state_.tableOnly != 1;
   researchEnabled_ = true;
   gridChanged();
+  tableRebuilt();
   applyControlStates();
   if (state_.viewMode == ViewMode::Log) sg1->setFocus();
 }
@@ -400,6 +412,7 @@ void TForm1::settingsClick() {
 
 void TForm1::btn3Click() {
   if (!fileOpen_ || !switchable_) return;
+  SaveParam();
   if (state_.viewMode == ViewMode::Table) {
     state_.viewMode = ViewMode::Log;
     researchEnabled_ = false;
@@ -422,6 +435,7 @@ void TForm1::btn2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (fileOpen_) SaveParam();
   programEnded_ = true;
   event->accept();
 }
@@ -457,14 +471,208 @@ void TForm1::researchClick() {
 }
 
 void TForm1::sg1SelectCell(int column, int row) {
-  if (state_.viewMode == ViewMode::Table && fileOpen_) {
-    const QString text = toQString(grid_.cell(column, row));
-    sg1->setToolTip(text);
-    edt1->setText(toQString(grid_.rowCount() > 1 ? grid_.cell(column, 1) : std::string_view()));
+  if (!fileOpen_) {
+    state_.selectedColumn = column;
+    state_.selectedRow = row;
+    return;
+  }
+  CellSelection selection;
+  if (!runCore([&] { selection = selectCell(state_, channel_, grid_, column, row); })) return;
+  if (selection.fieldsShown) {
+    const QString text = toQString(selection.value);
+    sg1->setToolTip(toQString(selection.hint));
+    edt1->setText(toQString(selection.heading));
     edt2->setText(text);
   }
-  state_.selectedColumn = column;
-  state_.selectedRow = row;
+  if (selection.explained) {
+    QStringList lines;
+    for (const std::string& line : selection.explanation.lines) lines << toQString(line);
+    mmo1->setPlainText(lines.join(QLatin1Char('\n')));
+  }
+}
+
+// ---- Table tools -------------------------------------------------------
+
+void TForm1::buildTableTools() {
+  auto item = [this](QMenu* menu, const char* name, const QString& text, const QString& hint,
+                     const QKeySequence& keys, void (TForm1::*handler)()) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setStatusTip(hint);
+    a->setToolTip(hint);
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+
+  N8->setToolTipsVisible(true);
+  N8->menuAction()->setStatusTip(QStringLiteral("Доступно только в режиме таблицы"));
+  N8->menuAction()->setToolTip(QStringLiteral("Доступно только в режиме таблицы"));
+  btn5->setToolTip(QStringLiteral("Отфильтровать записи в таблице. Можно последовательно."));
+  connect(btn5, &QPushButton::clicked, this, &TForm1::btn5Click);
+  item(N8, "mnuFilter", QStringLiteral("Фильтровать"), QStringLiteral("Отфильтровать записи в таблице. Можно последовательно."),
+       QKeySequence(), &TForm1::btn5Click);
+  item(N8, "mnuClearFilter", QStringLiteral("Очистить фильтр"), QStringLiteral("Показать все записи снова"),
+       QKeySequence(), &TForm1::clearFilterClick);
+  QMenu* layout = N8->addMenu(QStringLiteral("Настройки"));
+  layout->setObjectName(QStringLiteral("mnuTableSettings"));
+  layout->setToolTipsVisible(true);
+  item(layout, "mnuColumnChoice", QStringLiteral("Настройка столбцов"), QStringLiteral("Выбрать отображаемые столбцы"),
+       QKeySequence(), &TForm1::columnChoiceClick);
+  item(layout, "N27", QStringLiteral("Применить настройки"), QStringLiteral("Скрыть столбцы и задать ширину по сохранённым настройкам"),
+       QKeySequence(), &TForm1::N27Click);
+  item(layout, "mnuShowAll", QStringLiteral("Показать все столбцы"), QStringLiteral("Построить таблицу заново со всеми столбцами"),
+       QKeySequence(), &TForm1::showAllColumnsClick);
+  item(layout, "mnuHideColumn", QStringLiteral("Скрыть столбец"), QStringLiteral("Удалить выбранный столбец из таблицы"),
+       QKeySequence(Qt::CTRL | Qt::Key_H), &TForm1::N26Click);
+  item(layout, "N16", QStringLiteral("Стандартная ширина столбцов"), QStringLiteral("Всем столбцам ширину по умолчанию"),
+       QKeySequence(), &TForm1::N16Click);
+  item(layout, "mnuDeleteRow", QStringLiteral("Удалить строку "), QStringLiteral("Удалить выбранную строку из таблицы"),
+       QKeySequence(Qt::CTRL | Qt::Key_Y), &TForm1::E1Click);
+  item(layout, "mnuSaveLayout", QStringLiteral("Сохранить настройки"), QStringLiteral("Запомнить скрытые столбцы и ширину столбцов для этого лога"),
+       QKeySequence(), &TForm1::SaveParam);
+
+  N18 = item(N19, "N18", QStringLiteral("Разрешить редактирование"), QStringLiteral("Разрешить правку ячеек таблицы"),
+             QKeySequence(), &TForm1::N18Click);
+
+  pm1 = new QMenu(this);
+  pm1->setObjectName(QStringLiteral("pm1"));
+  item(pm1, "E1", QStringLiteral("Удалить строку"), QString(), QKeySequence(), &TForm1::E1Click);
+  item(pm1, "N26", QStringLiteral("Удалить столбец"), QString(), QKeySequence(), &TForm1::N26Click);
+  item(pm1, "N36", QStringLiteral("Посчитать среднее"), QString(), QKeySequence(), &TForm1::N36Click);
+  sg1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(sg1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pm1->popup(sg1->viewport()->mapToGlobal(at)); });
+  sg1->installEventFilter(this);
+  // Widths the user drags are the grid's widths, which the layout stores.
+  connect(sg1->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { grid_.setColumnWidth(column, width); });
+
+  lblRows = new QLabel(this);
+  lblRows->setObjectName(QStringLiteral("lblRows"));
+  statusBar()->addPermanentWidget(lblRows);
+
+  filtr = new Tfiltr(state_, channel_, grid_, this);
+  Form5 = new TForm5(state_, registry_, channel_, grid_, this);
+}
+
+void TForm1::tableRebuilt() {
+  fullRows_ = std::max(0, grid_.rowCount() - 2);
+  showRowCount();
+}
+
+void TForm1::showRowCount() {
+  lblRows->setText(toQString(rowCountText(std::max(0, grid_.rowCount() - 2), fullRows_)));
+}
+
+void TForm1::selectGridCell(int column, int row) {
+  const QModelIndex index = model_->index(model_->modelRow(row), column);
+  selecting_ = true;
+  if (index.isValid()) {
+    sg1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    sg1->scrollTo(index);
+  }
+  selecting_ = false;
+  sg1SelectCell(column, row);
+}
+
+void TForm1::SaveParam() { tervolin::SaveParam(state_, registry_, grid_); }
+
+void TForm1::btn5Click() {
+  if (!fileOpen_ || state_.viewMode != ViewMode::Table) return;
+  SaveParam();
+  if (filtr->exec() != QDialog::Accepted) return;
+  gridChanged();
+  showRowCount();
+}
+
+void TForm1::clearFilterClick() {
+  if (fileOpen_ && state_.viewMode == ViewMode::Table) showView();
+}
+
+void TForm1::showAllColumnsClick() { clearFilterClick(); }
+
+void TForm1::columnChoiceClick() {
+  if (!fileOpen_ || state_.viewMode != ViewMode::Table) return;
+  if (Form5->exec() == QDialog::Accepted) gridChanged();
+}
+
+void TForm1::N27Click() {
+  if (!fileOpen_ || state_.viewMode != ViewMode::Table) return;
+  applyColumnLayout(state_, registry_, channel_, grid_);
+  gridChanged();
+}
+
+void TForm1::N16Click() {
+  standardColumnWidths(grid_);
+  gridChanged();
+}
+
+void TForm1::E1Click() {
+  if (!fileOpen_) return;
+  const int row = state_.selectedRow;
+  const std::optional<GridCell> next = deleteRecordedRow(state_, grid_);
+  if (grid_.rowCount() == model_->rowCount() + model_->fixedRows()) return;  // nothing was deleted
+  selecting_ = true;
+  model_->gridRowDeleted(row);
+  selecting_ = false;
+  showRowCount();
+  if (next) selectGridCell(next->column, next->row);
+}
+
+void TForm1::N26Click() {
+  if (!fileOpen_) return;
+  const int column = state_.selectedColumn;
+  const int columns = grid_.columnCount();
+  const std::optional<GridCell> next = deleteRecordedColumn(state_, channel_, grid_);
+  if (grid_.columnCount() == columns) return;
+  selecting_ = true;
+  model_->gridColumnDeleted(column);
+  selecting_ = false;
+  if (next) selectGridCell(next->column, next->row);
+}
+
+void TForm1::N36Click() {
+  const std::string text = columnAverageText(state_, grid_);
+  if (fileOpen_ && !text.empty()) channel_.message(text);
+}
+
+void TForm1::N18Click() {
+  model_->setEditable(true);
+  sg1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                       QAbstractItemView::AnyKeyPressed);
+}
+
+bool TForm1::sg1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const bool ctrl = (modifiers & Qt::ControlModifier) && !(modifiers & (Qt::AltModifier | Qt::ShiftModifier));
+  const char letter = key >= Qt::Key_A && key <= Qt::Key_Z ? static_cast<char>('A' + (key - Qt::Key_A)) : '\0';
+  switch (gridKeyCommand(letter, ctrl)) {
+    case GridKeyCommand::DeleteColumn: N26Click(); return true;
+    case GridKeyCommand::DeleteRow: E1Click(); return true;
+    // The research window, while its menu is available.
+    case GridKeyCommand::Research:
+      if (researchEnabled_) researchClick();
+      return true;
+    case GridKeyCommand::None: return false;
+  }
+  return false;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == sg1 && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    const bool ours = ctrl && (key->key() == Qt::Key_H || key->key() == Qt::Key_Y || key->key() == Qt::Key_F);
+    if (ours && event->type() == QEvent::ShortcutOverride) {
+      // The grid acts on the key itself, so the menu's shortcut does not
+      // act on it a second time.
+      event->accept();
+      return true;
+    }
+    if (ours && !key->isAutoRepeat() && sg1KeyDown(key->key(), key->modifiers())) return true;
+    if (ours) return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace tervolin

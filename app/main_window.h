@@ -28,9 +28,11 @@ namespace tervolin {
 class FileChooser;
 struct FileRequest;
 class GridModel;
+class TForm5;
 class TForm8;
 class TForm9;
 class TableExports;
+class Tfiltr;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -68,6 +70,21 @@ class TForm1 : public QMainWindow {
   void sg1SelectCell(int column, int row);
   void FormResize();
 
+  // Table tools: filter, column layout, row and column edits.
+  void btn5Click();            // "Фильтр" and "Таблица" / "Фильтровать"
+  void clearFilterClick();     // "Очистить фильтр"
+  void columnChoiceClick();    // "Настройка столбцов"
+  void N27Click();             // "Применить настройки"
+  void showAllColumnsClick();  // "Показать все столбцы"
+  void N16Click();             // "Стандартная ширина столбцов"
+  void SaveParam();            // "Сохранить настройки"; also before the view switch, the filter and on close
+  void E1Click();              // "Удалить строку"
+  void N26Click();             // "Удалить столбец", "Скрыть столбец"
+  void N36Click();             // "Посчитать среднее"
+  void N18Click();             // "Разрешить редактирование"
+  // Ctrl+H, Ctrl+Y, Ctrl+F on the grid; true when the key was handled.
+  bool sg1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
   // Controls, named as the other windows refer to them.
   QWidget* pnl1 = nullptr;  // button panel
   QPushButton* btn1 = nullptr;
@@ -87,10 +104,16 @@ class TForm1 : public QMainWindow {
   QMenu* N8 = nullptr;     // "Таблица"
   QMenu* N19 = nullptr;    // "Редактирование"
   QMenu* N10 = nullptr;    // "Дополнительно"
+  QAction* N18 = nullptr;  // "Разрешить редактирование"
+  QMenu* pm1 = nullptr;    // the grid's pop-up menu
+  QLabel* lblRows = nullptr;  // "Строк: ... из ..." in the status bar
+  Tfiltr* filtr = nullptr;
+  TForm5* Form5 = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildControls();
@@ -106,6 +129,12 @@ class TForm1 : public QMainWindow {
   void endProgram();
   // The open-file dialog as the open command shows it.
   FileRequest openRequest();
+  void buildTableTools();
+  // After a rebuild of the view: the row count of the full table.
+  void tableRebuilt();
+  void showRowCount();
+  // Makes (column, row) the grid's current cell and handles its selection.
+  void selectGridCell(int column, int row);
 
   AppState& state_;
   Registry& registry_;
@@ -121,6 +150,8 @@ class TForm1 : public QMainWindow {
   bool switchable_ = false;  // a text log without table only is open
   bool researchEnabled_ = false;  // "Дополнительно": on after an open, off after switching to LOG
   bool programEnded_ = false;
+  bool selecting_ = false;  // the grid's current cell is being moved by a tool
+  int fullRows_ = 0;        // data rows of the table as last built
   std::filesystem::path openFolder_;  // where the open-file dialog opens next
 };
 

@@ -8,6 +8,7 @@
 #include "logs/csv_log.h"
 #include "logs/graph_file_reader.h"
 #include "logs/layout_detection.h"
+#include "logs/log_key.h"
 #include "logs/text_log_records.h"
 #include "logs/used_parameters.h"
 #include "logs/xml_scan_log.h"
@@ -72,6 +73,13 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
 
   OpenOutcome outcome;
   outcome.kind = logKindOf(file);
+  // The log key of the file now opened, computed afresh (empty when the file
+  // cannot be read); the tools recompute it only when the file changes.
+  const auto takeFile = [&] {
+    state.openFileName = file;
+    state.logKey.clear();
+    refreshLogKey(state);
+  };
   switch (outcome.kind) {
     case LogKind::XmlLog: {
       const XmlReadOutcome read = XML1Click(state, channel, file);
@@ -94,7 +102,7 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
       showCurrentView(state, channel, grid);
       return outcome;
     case LogKind::GraphFile:
-      state.openFileName = file;
+      takeFile();
       state.viewMode = ViewMode::Table;
       readGraphFile(state, channel, file);
       showCurrentView(state, channel, grid);
@@ -103,7 +111,7 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
       break;
   }
 
-  state.openFileName = file;
+  takeFile();
   if (state.tableOnly == 1) state.viewMode = ViewMode::Table;
   FindAddr(state, file);
   if (!switchesFor(state.profileCode).skipsUsedParameterSelection) selectUsedParameters(state, channel, file);

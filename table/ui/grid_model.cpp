@@ -6,7 +6,7 @@
 
 namespace tervolin {
 
-GridModel::GridModel(const Grid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {
+GridModel::GridModel(Grid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {
   reload();
 }
 
@@ -24,7 +24,7 @@ int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
   const int column = index.column();
   const int row = gridRow(index.row());
   // The grid may have shrunk since the last reload(): answer nothing rather
@@ -45,6 +45,37 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     text += toQString(grid_.cell(section, r));
   }
   return text;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  if (editable_ && index.isValid()) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!editable_ || !index.isValid() || role != Qt::EditRole) return false;
+  const int column = index.column();
+  const int row = gridRow(index.row());
+  if (column < 0 || column >= grid_.columnCount() || row < 0 || row >= grid_.rowCount()) return false;
+  grid_.setCell(column, row, fromQString(value.toString()));
+  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  return true;
+}
+
+void GridModel::gridRowDeleted(int gridRow) {
+  const int row = modelRow(gridRow);
+  if (row < 0 || row >= rows_) return reload();
+  beginRemoveRows(QModelIndex(), row, row);
+  --rows_;
+  endRemoveRows();
+}
+
+void GridModel::gridColumnDeleted(int column) {
+  if (column < 0 || column >= columns_) return reload();
+  beginRemoveColumns(QModelIndex(), column, column);
+  --columns_;
+  endRemoveColumns();
 }
 
 }  // namespace tervolin

@@ -18,12 +18,25 @@ namespace tervolin {
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  explicit GridModel(const Grid& grid, QObject* parent = nullptr);
+  explicit GridModel(Grid& grid, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // An edited text goes into the core grid (as Windows-1251), where every
+  // tool and export reads it; the next rebuild of the table replaces it.
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+  // Cells can be edited once this is set ("Разрешить редактирование").
+  void setEditable(bool editable) { editable_ = editable; }
+  bool editable() const { return editable_; }
+
+  // Call after a row or a column was deleted from the grid: the view drops
+  // it and keeps its place and the other columns' widths.
+  void gridRowDeleted(int gridRow);
+  void gridColumnDeleted(int column);
 
   // Call after the grid has been rebuilt or edited: the view re-reads the
   // counts and the heading rows.
@@ -35,7 +48,8 @@ class GridModel : public QAbstractTableModel {
   int fixedRows() const { return fixedRows_; }
 
  private:
-  const Grid& grid_;
+  Grid& grid_;
+  bool editable_ = false;
   // Counts as last announced to the view: the grid may change between a
   // rebuild and reload(), and the view must never be told more rows than
   // were announced.

@@ -84,6 +84,21 @@ TEST_F(OpenLogTest, TextLogInTableViewKeepsOnlyUsedParameters) {
   EXPECT_TRUE(fileExistsIgnoringCase(dir.path(), "_UsesTblPids.ini"));
 }
 
+TEST_F(OpenLogTest, EveryOpenComputesTheLogKeyAfresh) {
+  test::writeFile(dir / "demo.log", "123456789");
+  openLog(state, channel, dir / "demo.log", grid);
+  EXPECT_EQ(state.logKey, "3421780262");
+  // A copy under another name has the same key; a planted key does not
+  // survive an open.
+  test::writeFile(dir / "copy.log", "123456789");
+  state.logKey = "planted";
+  openLog(state, channel, dir / "copy.log", grid);
+  EXPECT_EQ(state.logKey, "3421780262");
+  test::writeFile(dir / "demo.log", "abc");
+  openLog(state, channel, dir / "demo.log", grid);
+  EXPECT_EQ(state.logKey, "891568578");
+}
+
 TEST_F(OpenLogTest, ProfilesThatSkipSelectionShowEveryDefinition) {
   test::writeFile(dir / "demo.log", kTextLog);
   state.profileCode = "Hyndai";
