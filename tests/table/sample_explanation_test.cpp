@@ -82,8 +82,11 @@ TEST_F(SampleExplanation, BoschLogsListTroubleCodesFromTheirGroups) {
       return l.starts_with(w("Ответ ECU на запрос - Обороты двигателя: "));
     }));
     // Every trouble code found its description.
-    for (const std::string& l : lines)
-      if (l.starts_with(w("Код ошибки: "))) EXPECT_GT(l.size(), w("Код ошибки: 0301 ").size()) << cp1251ToUtf8(l);
+    for (const std::string& l : lines) {
+      if (l.starts_with(w("Код ошибки: "))) {
+        EXPECT_GT(l.size(), w("Код ошибки: 0301 ").size()) << cp1251ToUtf8(l);
+      }
+    }
     // The only boxes are the trouble-code responses themselves.
     for (const auto& e : channel.events) EXPECT_NE(e.text.find("|"), std::string::npos) << cp1251ToUtf8(e.text);
   }
