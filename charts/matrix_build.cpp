@@ -58,22 +58,20 @@ bool MatrixBuild::advance(std::size_t maxRecords) {
       if (plan.column < 0) continue;
       double v;
       if (!values_.read(r.value, v)) continue;
-      switch (plan.role) {
-        case Role::X:
-          samples[s].x = v;
-          if (const int b = axes_.x.binOf(v); b >= 0) samples[s].xBin = b;
-          break;
-        case Role::Y:
-          samples[s].y = v;
-          if (const int b = axes_.y.binOf(v); b >= 0) samples[s].yBin = b;
-          break;
-        case Role::Data:
-          samples[s].z = v;
-          break;
-        case Role::None:
-          break;
+      if (plan.role != Role::None) [[unlikely]] {
+        Sample& sample = samples[s];
+        if (plan.role == Role::X) {
+          sample.x = v;
+          if (const int b = axes_.x.binOf(v); b >= 0) sample.xBin = b;
+        } else if (plan.role == Role::Y) {
+          sample.y = v;
+          if (const int b = axes_.y.binOf(v); b >= 0) sample.yBin = b;
+        } else {
+          sample.z = v;
+        }
       }
-      if (plan.column < previous && ++s == capacity) {
+      s += plan.column < previous ? 1 : 0;
+      if (s == capacity) [[unlikely]] {
         samples_.resize(s + kSampleBlock);
         samples = samples_.data();
         capacity = samples_.size();

@@ -26,16 +26,20 @@ class RecordValues {
   // True with the number in `value` when the text named by `ref` converts.
   bool read(TextRef ref, double& value) {
     Entry& e = entries_[slot(ref)];
-    if (e.ref != ref) {
-      const auto v = yn(arena_->get(ref), mark_);
-      e.ref = ref;
-      e.value = v ? *v : kFails;
-    }
+    if (e.ref != ref) [[unlikely]] fill(e, ref);
     value = e.value;
     return !std::isnan(value);
   }
 
  private:
+  struct Entry;
+  // Kept out of line, so that the walks stay small around the hit.
+  [[gnu::noinline]] void fill(Entry& e, TextRef ref) {
+    const auto v = yn(arena_->get(ref), mark_);
+    e.ref = ref;
+    e.value = v ? *v : kFails;
+  }
+
   static constexpr std::size_t kEntries = 8192;
   // Never names a text: chunk indexes stay far below 2^32 - 1.
   static constexpr TextRef kNoRef = ~TextRef{0};
