@@ -23,7 +23,7 @@
 
 #include "charts/matrix_bins.h"
 #include "charts/matrix_samples.h"
-#include "charts/matrix_values.h"
+#include "charts/record_values.h"
 #include "common/param_def.h"
 #include "common/record_list.h"
 

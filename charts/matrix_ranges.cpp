@@ -2,7 +2,7 @@
 
 #include "charts/matrix_cells.h"
 #include "charts/matrix_items.h"
-#include "charts/matrix_values.h"
+#include "charts/record_values.h"
 #include "common/number_format.h"
 #include "common/text.h"
 
