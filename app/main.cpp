@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "app/main_window.h"
+#include "charts/ui/matrix_window.h"
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "profiles/ui/profile_dialog.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
     tervolin::TForm9 form9(state, registry, channel, openDialog, &form1);
     tervolin::TForm8 form8(state, registry, channel, form9, &form1);
     form1.setDialogs(&form8, &form9);
+    tervolin::TForm11 form11(state, registry, channel, openDialog, &form1);
+    form1.setMatrixWindow(&form11);
 
     form1.show();
     return app.exec();

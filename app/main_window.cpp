@@ -28,6 +28,7 @@
 #include "profiles/settings_store.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
+#include "charts/ui/matrix_window.h"
 #include "qt/file_chooser.h"
 #include "qt/qt_text.h"
 #include "research/ui/research_window.h"
@@ -183,6 +184,7 @@ void TForm1::buildControls() {
   connect(btn6, &QPushButton::clicked, this, &TForm1::N37Click);
   connect(btn3, &QPushButton::clicked, this, &TForm1::btn3Click);
   connect(btn2, &QPushButton::clicked, this, &TForm1::btn2Click);
+  connect(btn4, &QPushButton::clicked, this, &TForm1::btn4Click);
   connect(sg1->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) {
             if (current.isValid() && !selecting_) sg1SelectCell(current.column(), model_->gridRow(current.row()));
@@ -215,6 +217,9 @@ void TForm1::buildMenus() {
 
   N8 = menuBar()->addMenu(QStringLiteral("&Таблица"));
   N8->setObjectName(QStringLiteral("N8"));
+  pmGraphs = N8->addMenu(QStringLiteral("Графики"));
+  pmGraphs->setObjectName(QStringLiteral("pmGraphs"));
+  addItem(pmGraphs, "mnuMatrix", QStringLiteral("Трехмерные по матрице"), QKeySequence(), &TForm1::matrixClick);
   N19 = menuBar()->addMenu(QStringLiteral("&Редактирование"));
   N19->setObjectName(QStringLiteral("N19"));
   addItem(N19, "CSV1", QStringLiteral("Экспорт в CSV"), QKeySequence(), &TForm1::CSV1Click);
@@ -434,7 +439,21 @@ void TForm1::btn2Click() {
   endProgram();
 }
 
+void TForm1::btn4Click() { pmGraphs->popup(frameGeometry().topLeft() + QPoint(335, 65)); }
+
+void TForm1::matrixClick() {
+  if (!matrixWindow_) return;
+  if (matrixWindow_->isVisible()) {
+    matrixWindow_->raise();
+    matrixWindow_->activateWindow();
+    return;
+  }
+  matrixWindow_->show();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+  // The matrix window stores its settings as it closes.
+  if (matrixWindow_ && matrixWindow_->isVisible()) matrixWindow_->close();
   if (fileOpen_) SaveParam();
   programEnded_ = true;
   event->accept();

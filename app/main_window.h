@@ -33,6 +33,7 @@ class TForm8;
 class TForm9;
 class TableExports;
 class Tfiltr;
+class TForm11;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -45,6 +46,8 @@ class TForm1 : public QMainWindow {
 
   // The profile and settings dialogs, made after the main window at start-up.
   void setDialogs(TForm8* profileDialog, TForm9* settingsDialog);
+  // The three-dimensional matrix window, made at start-up; not modal.
+  void setMatrixWindow(TForm11* matrixWindow) { matrixWindow_ = matrixWindow; }
 
   Grid& grid() { return grid_; }
   GridModel& gridModel() { return *model_; }
@@ -68,6 +71,8 @@ class TForm1 : public QMainWindow {
   void ExpExcel();       // "Редактирование" / "Записать результат/экспортировать"
   TableExports& exports() { return *exports_; }
   void sg1SelectCell(int column, int row);
+  void btn4Click();      // pops the graphs menu up
+  void matrixClick();    // graphs menu / "Трехмерные по матрице"
   void FormResize();
 
   // Table tools: filter, column layout, row and column edits.
@@ -109,6 +114,7 @@ class TForm1 : public QMainWindow {
   QLabel* lblRows = nullptr;  // "Строк: ... из ..." in the status bar
   Tfiltr* filtr = nullptr;
   TForm5* Form5 = nullptr;
+  QMenu* pmGraphs = nullptr;  // the graphs menu: btn4 and "Таблица" / "Графики"
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -142,6 +148,7 @@ class TForm1 : public QMainWindow {
   FileChooser& openDialog_;
   TForm8* profileDialog_ = nullptr;
   TForm9* settingsDialog_ = nullptr;
+  TForm11* matrixWindow_ = nullptr;
 
   Grid grid_;
   GridModel* model_ = nullptr;

@@ -83,6 +83,7 @@ bool MatrixLogic::startBuild() {
   }
   buildAxes_ = std::get<MatrixAxes>(std::move(axes));
   layOutMatrixGrid(buildAxes_, state_.decimalMark, grid_);
+  shown_ = false;
   build_ = std::make_unique<MatrixBuild>(state_.records, state_.definitions, lists_, buildAxes_, state_.decimalMark,
                                          std::move(samples_));
   progressMaximum_ = build_->progressMaximum();
@@ -99,7 +100,10 @@ bool MatrixLogic::continueBuild(std::size_t maxRecords) {
     build_.reset();
     progress_ = 0;
     if (built_) fillMatrix();
-    else grid_.reset();
+    else {
+      grid_.reset();
+      shown_ = false;
+    }
     return true;
   }
   const bool done = build_->advance(maxRecords);
@@ -121,6 +125,7 @@ void MatrixLogic::finishBuild() {
   axes_ = std::move(buildAxes_);
   cells_ = MatrixCells(std::span<const Sample>(samples_.data(), s_ + 1), axes_.x.count(), axes_.y.count());
   built_ = true;
+  ++finishedBuilds_;
 }
 
 void MatrixLogic::setMode(int mode) {
@@ -133,6 +138,10 @@ void MatrixLogic::fillMatrix() {
   layOutMatrixGrid(axes_, state_.decimalMark, grid_);
   fillMatrixGrid(cells_, mode_, minHits_, state_.decimalMark, grid_);
   progress_ = progressMaximum_;
+  shown_ = true;
+  shownMode_ = mode_;
+  shownMinHits_ = minHits_;
+  heatScale_ = tervolin::heatScale(cells_, mode_, minHits_);
 }
 
 std::vector<ChartSeries> MatrixLogic::chartSeries() const {

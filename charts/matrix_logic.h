@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "charts/matrix_build.h"
 #include "charts/matrix_cells.h"
 #include "charts/matrix_chart.h"
+#include "charts/matrix_heat.h"
 #include "charts/matrix_items.h"
 #include "charts/matrix_ranges.h"
 #include "common/app_state.h"
@@ -71,6 +73,8 @@ class MatrixLogic {
 
   // The last finished build: its sample number s, axes and cell aggregates.
   bool built() const { return built_; }
+  // Counts the builds that finished (a given-up build does not count).
+  std::uint64_t finishedBuilds() const { return finishedBuilds_; }
   std::size_t lastSample() const { return s_; }
   const MatrixAxes& axes() const { return axes_; }
   const MatrixCells& cells() const { return cells_; }
@@ -86,6 +90,12 @@ class MatrixLogic {
   // per cell).
   void fillMatrix();
   const Grid& grid() const { return grid_; }
+  // Whether the grid shows cell values, in which mode and from how many
+  // hits, and the heat map's scale over them (nothing when no cell shows).
+  bool shown() const { return shown_; }
+  int shownMode() const { return shownMode_; }
+  std::uint32_t shownMinHits() const { return shownMinHits_; }
+  const std::optional<HeatScale>& heatScale() const { return heatScale_; }
 
   // The chart's points for the current mode.
   std::vector<ChartSeries> chartSeries() const;
@@ -116,6 +126,7 @@ class MatrixLogic {
   std::uint64_t progress_ = 0, progressMaximum_ = 0;
 
   bool built_ = false;
+  std::uint64_t finishedBuilds_ = 0;
   std::size_t s_ = 0;
   MatrixAxes axes_;
   MatrixCells cells_;
@@ -124,6 +135,10 @@ class MatrixLogic {
   int mode_ = 0;
   std::uint32_t minHits_ = 1;
   Grid grid_;
+  bool shown_ = false;
+  int shownMode_ = 0;
+  std::uint32_t shownMinHits_ = 1;
+  std::optional<HeatScale> heatScale_;
 };
 
 }  // namespace tervolin
