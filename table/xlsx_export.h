@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "common/text.h"
 #include "table/export_file.h"
 #include "table/grid.h"
 
@@ -49,6 +50,10 @@ struct SheetCell {
   std::string text;  // Windows-1251, for Text
 };
 SheetCell sheetCell(std::string_view text);
+
+// Told, followed by the path, when no program on the desktop opens a
+// written workbook.
+inline constexpr std::string_view kNoWorkbookViewer = "Нет программы для открытия книги Excel. Книга записана в файл "_w;
 
 // Writes source row r into sheet row r + 1 and column c into column c + 1 of
 // the first sheet ("Лист1") of a workbook at `target`, in constant memory.

@@ -33,6 +33,7 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "qt/qt_text.h"
+#include "table/export_menu.h"
 #include "table/xlsx_export.h"
 
 namespace tervolin {
@@ -462,21 +463,19 @@ void TForm11::excelClick() {
     channel_.message("Матрица ещё не построена: нажмите «ПУСК!» на вкладке «Матрица»"_w);
     return;
   }
+  const SaveRequest save = SaveDialogSettings::forSpreadsheet();
   FileRequest request;
-  request.title = QStringLiteral("Экспорт в Excel");
-  request.filter = QStringLiteral("Excel|*.xlsx");
-  request.defaultSuffix = QStringLiteral("*.xlsx");
+  request.title = toQString(save.title);
+  request.filter = toQString(save.filter);
+  request.defaultSuffix = toQString(save.defaultExtension);
+  request.startFolder = state_.openFileName.parent_path();
   request.mode = FileRequest::Mode::Save;
   const auto target = chooser_.choose(request);
   if (!target) return;
   const ExportResult result = writeXlsx(MatrixSheet(logic_.grid()), *target);
-  if (result.status != ExportStatus::Written) {
-    channel_.message(result.message);
-    return;
-  }
   if (!result.message.empty()) channel_.message(result.message);
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(*target))))
-    channel_.message(std::string("Матрица записана в файл "_w) + pathText(*target));
+  if (result.status == ExportStatus::Written && !QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(*target))))
+    channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
 }
 
 void TForm11::btn2Click() { close(); }

@@ -79,8 +79,7 @@ void TableExports::ExpExcel(const AppState& state, const Grid& grid) {
       const ExportResult result =
           run([&](const ExportProgress& progress) { return writeXlsx(sheet, *target, progress); });
       if (result.status == ExportStatus::Written && !openDocument_(*target))
-        channel_.message(std::string("Нет программы для открытия книги Excel. Книга записана в файл "_w) +
-                         pathText(*target));
+        channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
       return;
     }
     case ResultExport::NotAllowed:
