@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_channel.h"
 #include "cli/command.h"
@@ -20,6 +21,7 @@
 #include "table/export_file.h"
 #include "table/grid.h"
 #include "table/protocol_export.h"
+#include "table/table_filter.h"
 #include "table/xlsx_export.h"
 
 namespace tervolin::cli {
@@ -28,11 +30,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "  table --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
-    "        [--view table|log] [--format grid|csv|xlsx|protocol] [--out FILE] FILE\n"
+    "        [--view table|log] [--format grid|csv|xlsx|protocol] [--out FILE]\n"
+    "        [--filter PARAM OP VALUE]... FILE\n"
     "      opens FILE as the open command does and prints the grid: rows from row 0,\n"
     "      cells joined by TAB (\\t \\n \\r \\\\ escaped), UTF-8; csv: the bytes of the\n"
     "      CSV export; xlsx (Table view, needs --out): the spreadsheet export;\n"
-    "      protocol (needs --view log): the bytes of the protocol file";
+    "      protocol (needs --view log): the bytes of the protocol file; each --filter is\n"
+    "      applied in order before, as the filter dialog's OK does with these texts";
 
 enum class Format { Grid, Csv, Xlsx, Protocol };
 
@@ -79,6 +83,23 @@ int writeExport(const TableOptions& t, const Grid& grid) {
   return result.status == ExportStatus::Written ? kExitOk : kExitFailure;
 }
 
+// Takes every "--filter PARAM OP VALUE" out of the arguments, in order; the
+// rest is left for the common parsing. An error text when a filter lacks
+// its three texts.
+std::optional<std::string> takeFilters(std::span<const std::string_view> args, std::vector<std::string_view>& rest,
+                                       std::vector<FilterCondition>& filters) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--filter") {
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (args.size() - i < 4) return "--filter needs PARAM OP VALUE";
+    filters.push_back({utf8ToCp1251(args[i + 1]), utf8ToCp1251(args[i + 2]), utf8ToCp1251(args[i + 3])});
+    i += 3;
+  }
+  return std::nullopt;
+}
+
 // The checks of the format against the other options, after the arguments
 // have been read.
 std::optional<std::string> checkFormat(const TableOptions& t) {
@@ -115,7 +136,10 @@ int run(std::span<const std::string_view> args) {
          return std::nullopt;
        }},
   };
-  auto error = parseOpenArguments(args, own, o);
+  std::vector<std::string_view> rest;
+  std::vector<FilterCondition> filters;
+  auto error = takeFilters(args, rest, filters);
+  if (!error) error = parseOpenArguments(rest, own, o);
   if (!error) error = checkFormat(t);
   if (error) return usageError("table", kUsage, *error);
 
@@ -123,6 +147,7 @@ int run(std::span<const std::string_view> args) {
   CliChannel channel;
   Grid grid;
   if (const int code = openFromOptions("table", o, t.logView, state, channel, grid); code != kExitOk) return code;
+  for (const FilterCondition& filter : filters) ApplyFiltr(state, channel, grid, filter);
 
   if (t.format != Format::Grid) return writeExport(t, grid);
   const std::string text = gridText(grid);

@@ -58,6 +58,37 @@ TEST_F(CliTableTest, PrintsTheTableViewOfATextLog) {
   EXPECT_EQ(test::readFile(dir / "table.txt"), kExpected);
 }
 
+TEST_F(CliTableTest, FiltersApplyInOrderWithTheirMessagesOnStandardError) {
+  writeProfileFiles(dir.path(), dir.path());
+  test::writeFile(dir / "demo.log",
+                  std::string(kTextLog) + "TxD 82 10 F1 21 01 A5\r\nRxD 84 F1 10 61 01 90 3C 5E\r\n");
+  const std::vector<std::string> base = {"--profile", "Toyota", "--program-dir", dir.path().string()};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back((dir / "demo.log").string());
+    return run(args);
+  };
+  // Rows Tw 83/40/104: > 50, then < 100, leave 83.
+  test::CliRun r = with({"--filter", "Tw  2101", ">", "50", "--filter", "Tw  2101", "<", "100"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "2101/0000\t2101/0100\nTw (C)\tTa (C)\n83\t4\n");
+  EXPECT_EQ(r.err, "");
+
+  // The second column by its list text; an unknown operator says so.
+  r = with({"--filter", "Ta  2101", "=", "10"});
+  EXPECT_EQ(r.out, "2101/0000\t2101/0100\nTw (C)\tTa (C)\n40\t10\n");
+  r = with({"--filter", "Tw  2101", ">=", "1"});
+  EXPECT_EQ(r.out, "2101/0000\t2101/0100\nTw (C)\tTa (C)\n");
+  EXPECT_EQ(r.err, "Ошибочное выражение! Допустимы знаки \"<\",\">\",\"=\"\n");
+  r = with({"--filter", "Tw  2101", ">", "1,5"});
+  EXPECT_EQ(r.err, "Ошибка загрузки из массива\n");
+
+  r = run({"--profile", "Toyota", (dir / "demo.log").string(), "--filter", "Tw  2101", ">"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("--filter needs PARAM OP VALUE"), std::string::npos);
+}
+
 TEST_F(CliTableTest, LogViewEscapesAndWritesUtf8) {
   writeProfileFiles(dir.path(), dir.path());
   test::writeFile(dir / "odd.log", std::string("Ответ\tA\\B"_w) + "\r\n  TxD 82\n");
