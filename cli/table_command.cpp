@@ -12,9 +12,9 @@
 
 #include "cli/cli_channel.h"
 #include "cli/command.h"
+#include "cli/grid_output.h"
 #include "cli/open_options.h"
 #include "common/app_state.h"
-#include "common/field_escapes.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "table/csv_export.h"
@@ -46,22 +46,6 @@ struct TableOptions {
   Format format = Format::Grid;
   std::optional<fs::path> out;
 };
-
-// Every row from row 0: cells joined by TAB, escaped, UTF-8, LF line ends.
-std::string gridText(const Grid& grid) {
-  std::string out;
-  std::string line;
-  for (int r = 0; r < grid.rowCount(); ++r) {
-    line.clear();
-    for (int c = 0; c < grid.columnCount(); ++c) {
-      if (c > 0) line += '\t';
-      appendEscaped(line, grid.cell(c, r));
-    }
-    out += cp1251ToUtf8(line);
-    out += '\n';
-  }
-  return out;
-}
 
 // Writes the export of `format` to --out, or to standard output.
 int writeExport(const TableOptions& t, const Grid& grid) {
@@ -150,17 +134,7 @@ int run(std::span<const std::string_view> args) {
   for (const FilterCondition& filter : filters) ApplyFiltr(state, channel, grid, filter);
 
   if (t.format != Format::Grid) return writeExport(t, grid);
-  const std::string text = gridText(grid);
-  if (t.out) {
-    if (!writeFileAtomically(*t.out, text)) {
-      std::cerr << "tervolin-cli table: cannot write " << t.out->string() << "\n";
-      return kExitFailure;
-    }
-    return kExitOk;
-  }
-  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-  std::cout.flush();
-  return std::cout ? kExitOk : kExitFailure;
+  return writeGridText("table", grid, t.out);
 }
 
 const Registration reg{{"table", kUsage, &run}};
