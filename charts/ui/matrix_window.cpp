@@ -32,6 +32,7 @@
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "qt/background_task.h"
 #include "qt/qt_text.h"
 #include "table/export_menu.h"
 #include "table/xlsx_export.h"
@@ -459,6 +460,7 @@ void TForm11::copyClick() {
 }
 
 void TForm11::excelClick() {
+  if (logic_.building()) return;
   if (!logic_.shown()) {
     channel_.message("Матрица ещё не построена: нажмите «ПУСК!» на вкладке «Матрица»"_w);
     return;
@@ -472,7 +474,17 @@ void TForm11::excelClick() {
   request.mode = FileRequest::Mode::Save;
   const auto target = chooser_.choose(request);
   if (!target) return;
-  const ExportResult result = writeXlsx(MatrixSheet(logic_.grid()), *target);
+  // A matrix of many cells takes seconds to write: off the GUI thread, with
+  // the progress dialog and its cancel (which leaves no file).
+  ExportResult result;
+  const MatrixSheet sheet(logic_.grid());
+  runInBackground(this, QStringLiteral("Экспорт в Excel"), channel_, [&](Progress& progress, UserChannel&) {
+    result = writeXlsx(sheet, *target, [&progress](std::uint64_t done, std::uint64_t total) {
+      progress.report(done, total);
+      return !progress.cancelled();
+    });
+  });
+  if (result.status == ExportStatus::Cancelled) return;
   if (!result.message.empty()) channel_.message(result.message);
   if (result.status == ExportStatus::Written && !QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(*target))))
     channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
