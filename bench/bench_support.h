@@ -1,10 +1,14 @@
 #pragma once
 // Small helpers shared by the benchmark programs.
 
+#include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "bench/loggen/loggen.h"
+#include "common/app_state.h"
 #include "common/user_channel.h"
 
 namespace tervolin::bench {
@@ -35,5 +39,22 @@ inline double peakMiB() { return procStatusMiB("VmHWM"); }
 // Resets the kernel's peak-memory mark to the present resident size, so the
 // next peakMiB() covers only what follows.
 inline void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Writes the benchmark program folder (profile Toyota) and its log
+// `dir`/big.log of `lines` lines, and gives the state the open command
+// leaves before reading it: profile, folders and "table only" set.
+inline AppState writeBenchLog(const std::filesystem::path& dir, std::size_t lines) {
+  std::string error;
+  auto files = loggen::benchProfileFiles();
+  files.push_back({"big.log", loggen::bigLog(lines)});
+  if (!loggen::writeFiles(dir, files, error)) throw std::runtime_error(error);
+  AppState state;
+  state.programDir = dir;
+  state.orvikPath = dir;
+  state.profileCode = "Toyota";
+  state.workingFolder = dir / "Toyota";
+  state.tableOnly = 1;
+  return state;
+}
 
 }  // namespace tervolin::bench

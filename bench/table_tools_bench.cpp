@@ -11,7 +11,6 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "bench/loggen/loggen.h"
 #include "common/app_state.h"
 #include "common/text.h"
 #include "table/grid.h"
@@ -27,16 +26,7 @@ struct OpenedTable {
   fs::path dir = fs::temp_directory_path() / "tervolin-table-tools-bench";
   AppState state;
   Grid grid;
-  OpenedTable() {
-    std::string error;
-    auto files = loggen::benchProfileFiles();
-    files.push_back({"big.log", loggen::bigLog(1'000'000)});
-    if (!loggen::writeFiles(dir, files, error)) throw std::runtime_error(error);
-    state.programDir = dir;
-    state.orvikPath = dir;
-    state.profileCode = "Toyota";
-    state.workingFolder = dir / "Toyota";
-    state.tableOnly = 1;
+  OpenedTable() : state(bench::writeBenchLog(dir, 1'000'000)) {
     SilentChannel channel;
     openLog(state, channel, dir / "big.log", grid);
     std::error_code ec;
