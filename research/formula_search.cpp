@@ -27,7 +27,7 @@ using logtext::copyAt;
 // tried; a longer response's further bytes have no position text.
 constexpr int kPositions = 256;
 
-// Lines read between two polls of the stop request.
+// Lines read between two reports of the progress (and looks at a cancel).
 constexpr unsigned kPollEvery = 1024;
 
 constexpr std::string_view kNegativeResponse = "7F";
@@ -167,7 +167,8 @@ std::string searchReportLine(const SearchRequest& request, std::string_view posi
 }
 
 SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserChannel& channel,
-                            const SearchHooks& hooks) {
+                            Progress& progress,
+                            const std::function<void(const std::vector<std::string>&)>& showLines) {
   const BorrowedInversion inversion(state, request.inversion);
   SearchOutcome outcome;
 
@@ -204,9 +205,12 @@ SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserC
   LogLines lines(log);
   std::string_view line;
   for (unsigned read = 0; !stopped && lines.next(line); ++read) {
-    if (read % kPollEvery == 0 && hooks.stopRequested && hooks.stopRequested(lines.offset(), log.size())) {
-      stopped = true;
-      break;
+    if (read % kPollEvery == 0) {
+      progress.report(lines.offset(), log.size());
+      if (progress.cancelled()) {
+        stopped = true;
+        break;
+      }
     }
     const std::size_t pairAt = line.find(ecuPair);
     if (ecuPair.empty() || pairAt == std::string_view::npos) continue;
@@ -240,8 +244,7 @@ SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserC
         box += positionTextOf(i);
         box += kCycleLabel;
         box += intText(i);
-        const bool goOn = hooks.unreadableByte ? hooks.unreadableByte(box) : (channel.message(box), true);
-        if (!goOn) {
+        if (!channel.okBox(box)) {
           stopped = true;
           break;
         }
@@ -253,7 +256,7 @@ SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserC
     outcome.lines.push_back(
         searchReportLine(request, positionTextOf(index), requestCode, count, outcome.responseCount, state.decimalMark));
   });
-  if (hooks.showLines) hooks.showLines(outcome.lines);
+  if (showLines) showLines(outcome.lines);
   if (stopped) {
     outcome.end = SearchEnd::Cancelled;
     return outcome;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/text.h"
 #include "common/user_channel.h"
 
@@ -39,28 +40,20 @@ struct SearchOutcome {
   std::uint64_t responseCount = 0;
 };
 
-// How a running search is watched. Both hooks are optional.
-struct SearchHooks {
-  // Polled while the log is read with the bytes read so far and the log's
-  // size; true stops the search.
-  std::function<bool(std::size_t done, std::size_t total)> stopRequested;
-  // Reports a byte whose value is not a number (the box text); false stops
-  // the search as a cancel does. Unset: the text goes to the channel's
-  // message box and the search goes on.
-  std::function<bool(std::string_view boxText)> unreadableByte;
-  // Gets the result box's lines once the log was read (or the search was
-  // stopped), before "Все!" is shown.
-  std::function<void(const std::vector<std::string>& lines)> showLines;
-};
-
 // Runs the search on state.openFileName with the layout found when it was
 // opened, the length offset, the identifier width and the decimal mark of
 // `state`. The byte-order inversion of `state` is set to the request's for
 // the search and restored however it ends. Messages (a range bound that is
-// not a number, a missing log, bytes that do not decode to a number, "Все!")
-// go through `channel`. The search changes nothing else of the state.
+// not a number, a missing log, "Все!") go through `channel`; a byte whose
+// value is not a number is reported in an OK box, and a box closed without OK
+// stops the search as a cancel does. `progress` gets the bytes of the log
+// read; once it is cancelled the search stops and gives what it found so far
+// (it does not throw). `showLines` gets the result box's lines once the log
+// was read or the search stopped, before "Все!" is shown. The search changes
+// nothing else of the state.
 SearchOutcome searchFormula(AppState& state, const SearchRequest& request, UserChannel& channel,
-                            const SearchHooks& hooks = {});
+                            Progress& progress = noProgress(),
+                            const std::function<void(const std::vector<std::string>&)>& showLines = {});
 
 // One line of the result box.
 std::string searchReportLine(const SearchRequest& request, std::string_view positionText,
@@ -68,5 +61,9 @@ std::string searchReportLine(const SearchRequest& request, std::string_view posi
                              char decimalMark);
 
 inline constexpr std::string_view kSearchDone = "Все!"_w;
+
+// What the minimum and maximum fields hold before a range is filled in.
+inline constexpr std::string_view kMinimumFieldStart = "edtmin";
+inline constexpr std::string_view kMaximumFieldStart = "edtmax";
 
 }  // namespace tervolin

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "decode/formula_list.h"
+#include "qt/background_task.h"
 #include "qt/qt_text.h"
 #include "research/formula_range.h"
 
@@ -33,6 +34,30 @@ QLineEdit* field(QWidget* parent, const char* name, const QString& text) {
   return f;
 }
 
+// The window's boxes: the program's own, except that a byte report (the
+// search's OK box) also offers to stop the search. A formula that gives no
+// number (a flag, a hex text, a code without a formula) reports every byte
+// of every response, and the user must not be left clicking OK for ever.
+class StoppableByteReports : public UserChannel {
+ public:
+  StoppableByteReports(UserChannel& boxes, QWidget* parent) : boxes_(boxes), parent_(parent) {}
+  void message(std::string_view text) override { boxes_.message(text); }
+  bool okBox(std::string_view text) override {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tervolin"), toQString(text), QMessageBox::Ok,
+                    parent_);
+    QPushButton* stop = box.addButton(QStringLiteral("Прервать поиск"), QMessageBox::RejectRole);
+    box.setEscapeButton(stop);
+    box.exec();
+    return box.clickedButton() != stop;
+  }
+  bool yesNo(std::string_view text) override { return boxes_.yesNo(text); }
+  void closeMainWindow() override { boxes_.closeMainWindow(); }
+
+ private:
+  UserChannel& boxes_;
+  QWidget* parent_;
+};
+
 }  // namespace
 
 TForm7::TForm7(AppState& state, UserChannel& channel, QWidget* parent)
@@ -51,8 +76,8 @@ TForm7::TForm7(AppState& state, UserChannel& channel, QWidget* parent)
   Formula->setMinimumContentsLength(60);
   Formula->installEventFilter(this);
 
-  edtmin = field(this, "edtmin", QStringLiteral("edtmin"));
-  edtmax = field(this, "edtmax", QStringLiteral("edtmax"));
+  edtmin = field(this, "edtmin", toQString(kMinimumFieldStart));
+  edtmax = field(this, "edtmax", toQString(kMaximumFieldStart));
   edtz = field(this, "edtz", QString());
   chk1 = new QCheckBox(QStringLiteral("Инверсия"), this);
   chk1->setObjectName("chk1");
@@ -116,8 +141,6 @@ SearchRequest TForm7::request() const {
           chk1->isChecked()};
 }
 
-void TForm7::btn1Click() { runSearch(request()); }
-
 void TForm7::showLines(const std::vector<std::string>& lines) {
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(lines.size()));
@@ -125,20 +148,16 @@ void TForm7::showLines(const std::vector<std::string>& lines) {
   mmo1->setPlainText(texts.join(QLatin1Char('\n')));
 }
 
-SearchOutcome TForm7::runSearch(const SearchRequest& request) {
-  SearchHooks hooks;
-  // A formula that gives no number (a flag, a hex text, a code without a
-  // formula) reports every byte; the box lets the user stop the search.
-  hooks.unreadableByte = [this](std::string_view text) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Tervolin"), toQString(text), QMessageBox::Ok, this);
-    QPushButton* stop = box.addButton(QStringLiteral("Прервать поиск"), QMessageBox::RejectRole);
-    box.setEscapeButton(stop);
-    box.exec();
-    return box.clickedButton() != stop;
-  };
-  // The box is refilled only when the log was read, before "Все!".
-  hooks.showLines = [this](const std::vector<std::string>& lines) { showLines(lines); };
-  return searchFormula(state_, request, channel_, hooks);
+// Off the GUI thread: the search's boxes are answered here while it waits,
+// and the result box is refilled (only when the log was read) before "Все!".
+void TForm7::btn1Click() {
+  const SearchRequest search = request();
+  StoppableByteReports boxes(channel_, this);
+  runInBackground(this, QStringLiteral("Поиск значений"), boxes, [&](Progress& progress, UserChannel& worker) {
+    searchFormula(state_, search, worker, progress, [&](const std::vector<std::string>& lines) {
+      QMetaObject::invokeMethod(this, [&] { showLines(lines); }, Qt::BlockingQueuedConnection);
+    });
+  });
 }
 
 void TForm7::btnexitClick() { close(); }

@@ -44,7 +44,6 @@ class TForm7 : public QDialog {
 
  private:
   SearchRequest request() const;
-  SearchOutcome runSearch(const SearchRequest& request);
   void showLines(const std::vector<std::string>& lines);
 
   AppState& state_;

@@ -46,11 +46,12 @@ struct Searcher {
   }
 
   SearchOutcome run(std::string_view formula, std::string_view minimum, std::string_view maximum,
-                    bool inversion = false, const SearchHooks& hooks = {}) {
+                    bool inversion = false, Progress& progress = noProgress()) {
     return searchFormula(state, {std::string(formula), std::string(minimum), std::string(maximum), inversion},
-                         channel, hooks);
+                         channel, progress);
   }
   std::vector<std::string> messages() const { return channel.texts(Event::Message); }
+  std::vector<std::string> byteReports() const { return channel.texts(Event::OkBox); }
 };
 
 std::string line(std::string_view formula, std::string_view min, std::string_view max, std::string_view position,
@@ -59,6 +60,18 @@ std::string line(std::string_view formula, std::string_view min, std::string_vie
          std::string(" Мин:"_w) + std::string(min) + std::string(" № искомого БАЙТА:"_w) + std::string(position) +
          std::string(" Мода/Пид:"_w) + std::string(code) + std::string(" Совпадений:"_w) + std::string(tail);
 }
+
+// Records the progress reports; cancelled once `cancelAfter` reports came.
+class Watched : public Progress {
+ public:
+  explicit Watched(std::size_t cancelAfter) : cancelAfter_(cancelAfter) {}
+  void report(std::uint64_t done, std::uint64_t total) override { reports.emplace_back(done, total); }
+  bool cancelled() const override { return reports.size() >= cancelAfter_; }
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+
+ private:
+  std::size_t cancelAfter_;
+};
 
 // The position text of a report line.
 std::string positionIn(const std::string& reportLine) {
@@ -237,21 +250,16 @@ TEST(FormulaSearch, BytesThatAreNotNumbersAreReportedAndLeftOut) {
   const SearchOutcome out = s.run("FH", "0", "100");
   EXPECT_EQ(out.end, SearchEnd::Finished);
   ASSERT_EQ(out.lines.size(), 2u);
-  EXPECT_EQ(s.messages(), (std::vector<std::string>{utf8ToCp1251("12 1A 12;st_byte - 0100 №цикла- 1"),
-                                                    std::string(kSearchDone)}));
+  EXPECT_EQ(s.byteReports(), std::vector<std::string>{utf8ToCp1251("12 1A 12;st_byte - 0100 №цикла- 1")});
+  EXPECT_EQ(s.messages(), std::vector<std::string>{std::string(kSearchDone)});
 }
 
-TEST(FormulaSearch, AnUnreadableByteHookCanStopTheSearch) {
+TEST(FormulaSearch, AByteReportClosedWithoutOkStopsTheSearch) {
   Searcher s(poll("12 1A 12") + poll("12 1A 12"));
-  std::vector<std::string> reports;
-  SearchHooks hooks;
-  hooks.unreadableByte = [&](std::string_view text) {
-    reports.emplace_back(text);
-    return false;
-  };
-  const SearchOutcome out = s.run("FH", "0", "100", false, hooks);
+  s.channel.okAnswers = {false};
+  const SearchOutcome out = s.run("FH", "0", "100");
   EXPECT_EQ(out.end, SearchEnd::Cancelled);
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(s.byteReports().size(), 1u);
   ASSERT_EQ(out.lines.size(), 1u);  // byte 0 of the first response was found before the stop
   EXPECT_NE(out.lines[0].find(std::string("1из "_w) + "1 100.00%"), std::string::npos);
   EXPECT_TRUE(s.messages().empty());  // no "Все!"
@@ -268,26 +276,21 @@ TEST(FormulaSearch, InversionIsBorrowedAndGivenBackHoweverTheSearchEnds) {
       EXPECT_EQ(positionIn(out.lines[0]), "0000");
       EXPECT_EQ(s.state.byteOrderInversion, before);
 
-      SearchHooks stop;
-      stop.stopRequested = [](std::size_t, std::size_t) { return true; };
+      Watched stop(0);
       EXPECT_EQ(s.run("FO", "0", "1", inversion, stop).end, SearchEnd::Cancelled);
       EXPECT_EQ(s.state.byteOrderInversion, before);
     }
   }
 }
 
-TEST(FormulaSearch, StopRequestIsPolledWithTheShareRead) {
+TEST(FormulaSearch, ProgressIsTheShareReadAndACancelKeepsWhatWasFound) {
   std::string log;
   for (int i = 0; i < 3000; ++i) log += poll("7B");
   Searcher s(log);
-  std::vector<std::pair<std::size_t, std::size_t>> polls;
-  SearchHooks hooks;
-  hooks.stopRequested = [&](std::size_t done, std::size_t total) {
-    polls.emplace_back(done, total);
-    return polls.size() == 3;
-  };
-  const SearchOutcome out = s.run("FI", "123", "123", false, hooks);
+  Watched progress(3);
+  const SearchOutcome out = s.run("FI", "123", "123", false, progress);
   EXPECT_EQ(out.end, SearchEnd::Cancelled);
+  const auto& polls = progress.reports;
   ASSERT_EQ(polls.size(), 3u);
   EXPECT_LT(polls[0].first, polls[1].first);
   EXPECT_LT(polls[1].first, polls[2].first);

@@ -35,7 +35,7 @@ using test::withoutBlanks;
 
 struct Literal {
   std::vector<std::string> lines;
-  std::vector<std::string> boxes;
+  std::vector<std::string> byteReports;
   std::uint64_t responses = 0;
 };
 
@@ -117,7 +117,7 @@ Literal literalSearch(const std::string& log, const AppState& st, const SearchRe
           DecodeDan(data, "", position, formula, DecodeOptions{rq.inversion, st.decimalMark});
       const std::optional<double> value = parseNumber(text, st.decimalMark);
       if (!value) {
-        out.boxes.push_back(data + ";st_byte - " + position + std::string(" №цикла- "_w) + std::to_string(i));
+        out.byteReports.push_back(data + ";st_byte - " + position + std::string(" №цикла- "_w) + std::to_string(i));
         continue;
       }
       if (min <= *value && *value <= max) {
@@ -131,7 +131,6 @@ Literal literalSearch(const std::string& log, const AppState& st, const SearchRe
     const auto count = static_cast<std::uint64_t>(std::count(matchList.begin(), matchList.end(), pair));
     out.lines.push_back(searchReportLine(rq, pair.first, pair.second, count, out.responses, st.decimalMark));
   }
-  out.boxes.emplace_back("Все!"_w);
   return out;
 }
 
@@ -248,7 +247,8 @@ TEST(SearchConformance, SearchEqualsTheLiteralRulesOnGeneratedLogs) {
         EXPECT_EQ(got.end, SearchEnd::Finished) << what;
         EXPECT_EQ(got.responseCount, want.responses) << what;
         EXPECT_EQ(got.lines, want.lines) << what;
-        EXPECT_EQ(channel.texts(test::ScriptedChannel::Event::Message), want.boxes) << what;
+        EXPECT_EQ(channel.texts(test::ScriptedChannel::Event::OkBox), want.byteReports) << what;
+        EXPECT_EQ(channel.texts(test::ScriptedChannel::Event::Message), std::vector<std::string>{std::string(kSearchDone)}) << what;
       }
     }
   }

@@ -14,7 +14,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
+#include <random>
 
 #include "app/main_window.h"
 #include "common/paths.h"
@@ -24,6 +27,8 @@
 #include "profiles/settings_store.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
+#include "common/hex.h"
+#include "qt/progress_dialog.h"
 #include "qt/qt_registry.h"
 #include "qt/qt_text.h"
 #include "research/ui/research_window.h"
@@ -35,6 +40,8 @@ using namespace tervolin;
 using tervolin::test::ScriptedChannel;
 
 namespace {
+
+constexpr int kLongPolls = 30000;
 
 const QString kFT = QStringLiteral("FT: A-40 (-40.. 215`C) Температура воздуха или жидкости");
 
@@ -198,6 +205,43 @@ class ResearchWindowTest : public QObject {
     QCOMPARE(boxes, QStringList{QStringLiteral("7B 2C;st_byte - 0000 №цикла- 0")});
     QVERIFY(r.messages().isEmpty());  // stopped: no "Все!"
     QVERIFY(r.box()->toPlainText().isEmpty());
+  }
+
+  void cancelShowsWhatWasFoundSoFar() {
+    // Long responses of random words: the byte pairs rarely repeat, so the
+    // search takes seconds and the progress dialog comes up.
+    Research r;
+    std::mt19937 rng(7);
+    std::string log;
+    for (int poll = 0; poll < kLongPolls; ++poll) {
+      log += "TxD 82 10 F1 21 01 A5\r\nRxD 80 F1 10 FF 61 01";
+      for (int b = 0; b < 250; ++b) log += " " + hexByte(static_cast<std::uint8_t>(b == 0 ? 0x10 : rng()));
+      log += " 00\r\n";
+    }
+    test::writeFile(r.state.openFileName, log);
+    r.state.lengthOffset = 3;
+    r.state.byteOrderInversion = true;
+    r.formula()->setCurrentText(QStringLiteral("FL: (A*256+B)*0.0000305 (0..2)"));
+    // The window itself is modal: wait for the progress dialog on top of it.
+    bool sawProgress = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (auto* progress = qobject_cast<ProgressDialog*>(QApplication::activeModalWidget())) {
+        sawProgress = true;
+        watch.stop();
+        progress->btnCancel->click();
+      }
+    });
+    watch.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    r.search(QStringLiteral("0,1"), QStringLiteral("0,2"));
+    QVERIFY2(sawProgress, qPrintable(QStringLiteral("the search ended after %1 ms").arg(clock.elapsed())));
+    QVERIFY(r.messages().isEmpty());  // no "Все!"
+    const QString found = r.box()->toPlainText();
+    QVERIFY(found.startsWith(QStringLiteral("Условия поиска: Формула:FL")));  // byte 0 (0x10..) matched
+    QVERIFY(!found.contains(QStringLiteral("из %1 ").arg(kLongPolls)));          // not every response was read
+    QVERIFY(r.state.byteOrderInversion);
   }
 
   void exitClosesTheWindow() {
