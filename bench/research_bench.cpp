@@ -7,31 +7,28 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
 #include "bench/bench_support.h"
-#include "bench/loggen/loggen.h"
 #include "common/app_state.h"
 #include "common/text.h"
-#include "logs/layout_detection.h"
 #include "research/formula_search.h"
+#include "table/grid.h"
+#include "table/open_log.h"
 
 namespace tervolin {
 namespace {
 namespace fs = std::filesystem;
 
+// The benchmark log opened as the open command opens it: the layout, the
+// profile switches and the records the search reads.
 struct BigLog {
   fs::path dir = fs::temp_directory_path() / "tervolin-research-bench";
   AppState state;
-  BigLog() {
-    const std::string log = loggen::bigLog(1'000'000);
-    std::string error;
-    if (!loggen::writeFiles(dir, {{"big.log", log}}, error)) throw std::runtime_error(error);
-    state.openFileName = dir / "big.log";
-    state.layout = detectLayout(log);
-    state.requestCodeWidth = 4;
-    state.records.append(1, state.records.addSource({"2101", "0000", "", ""}), "");
+  BigLog() : state(bench::writeBenchLog(dir, 1'000'000)) {
+    bench::SilentChannel channel;
+    Grid grid;
+    openLog(state, channel, dir / "big.log", grid);
   }
   ~BigLog() {
     std::error_code ec;
