@@ -6,6 +6,8 @@
 
 #include "app/main_window.h"
 #include "charts/ui/matrix_window.h"
+#include "charts/ui/dependency_graphs_window.h"
+#include "charts/ui/parameter_graphs_window.h"
 #include "common/app_state.h"
 #include "common/paths.h"
 #include "profiles/ui/profile_dialog.h"
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
     form1.setDialogs(&form8, &form9);
     tervolin::TForm11 form11(state, registry, channel, openDialog, &form1);
     form1.setMatrixWindow(&form11);
+    tervolin::TForm4 form4(state, form1.grid(), channel, &form1);
+    tervolin::TForm10 form10(state, registry, channel, &form1);
+    form1.setGraphWindows(&form4, &form10);
 
     form1.show();
     return app.exec();

@@ -22,6 +22,8 @@
 #include <system_error>
 
 #include "app/about_box.h"
+#include "charts/ui/dependency_graphs_window.h"
+#include "charts/ui/parameter_graphs_window.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "profiles/definition_file.h"
@@ -219,6 +221,10 @@ void TForm1::buildMenus() {
   N8->setObjectName(QStringLiteral("N8"));
   pmGraphs = N8->addMenu(QStringLiteral("Графики"));
   pmGraphs->setObjectName(QStringLiteral("pmGraphs"));
+  addItem(pmGraphs, "mnuDependencyGraphs", QStringLiteral("Графики зависимостей"), QKeySequence(),
+          &TForm1::dependencyGraphsClick);
+  addItem(pmGraphs, "mnuParameterGraphs", QStringLiteral("Графики параметров"), QKeySequence(),
+          &TForm1::parameterGraphsClick);
   addItem(pmGraphs, "mnuMatrix", QStringLiteral("Трехмерные по матрице"), QKeySequence(), &TForm1::matrixClick);
   N19 = menuBar()->addMenu(QStringLiteral("&Редактирование"));
   N19->setObjectName(QStringLiteral("N19"));
@@ -237,6 +243,21 @@ void TForm1::buildMenus() {
 void TForm1::setDialogs(TForm8* profileDialog, TForm9* settingsDialog) {
   profileDialog_ = profileDialog;
   settingsDialog_ = settingsDialog;
+}
+
+void TForm1::setGraphWindows(TForm4* dependencyGraphs, TForm10* parameterGraphs) {
+  dependencyGraphs_ = dependencyGraphs;
+  parameterGraphs_ = parameterGraphs;
+}
+
+void TForm1::dependencyGraphsClick() {
+  if (dependencyGraphs_) dependencyGraphs_->exec();
+}
+
+void TForm1::parameterGraphsClick() {
+  if (!parameterGraphs_) return;
+  parameterGraphs_->exec();
+  if (parameterGraphs_->programEnded()) endProgram();
 }
 
 FileRequest TForm1::openRequest() {
@@ -369,11 +390,21 @@ void TForm1::OpenDLGClick() {
   openFolder_ = file.parent_path();
   const QString chosen = pathToQString(file);
 
+  // With "graphs only" a graph file keeps the main window's caption.
   const QString caption = windowTitle();
-  setWindowTitle(kOpenedFile + chosen);
+  const bool graphsOnly = state_.graphsOnly == 1;
+  if (!graphsOnly || logKindOf(file) != LogKind::GraphFile) setWindowTitle(kOpenedFile + chosen);
   sg1->setToolTip(kGridHint);
   OpenOutcome outcome;
   if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
+  if (outcome.graphsOnly) {
+    // The main window's view is not built: the records show as graphs only.
+    if (parameterGraphs_) {
+      parameterGraphs_->setWindowTitle(kOpenedFile + chosen);
+      parameterGraphsClick();
+    }
+    return;
+  }
   if (!outcome.built) {
     // The reading failed (its message is shown): the previous view stays.
     setWindowTitle(caption);

@@ -29,6 +29,8 @@ class FileChooser;
 struct FileRequest;
 class GridModel;
 class TForm5;
+class TForm10;
+class TForm4;
 class TForm8;
 class TForm9;
 class TableExports;
@@ -48,6 +50,8 @@ class TForm1 : public QMainWindow {
   void setDialogs(TForm8* profileDialog, TForm9* settingsDialog);
   // The three-dimensional matrix window, made at start-up; not modal.
   void setMatrixWindow(TForm11* matrixWindow) { matrixWindow_ = matrixWindow; }
+  // The dependency graphs and parameter graphs windows, made at start-up.
+  void setGraphWindows(TForm4* dependencyGraphs, TForm10* parameterGraphs);
 
   Grid& grid() { return grid_; }
   GridModel& gridModel() { return *model_; }
@@ -70,6 +74,8 @@ class TForm1 : public QMainWindow {
   void CSV1Click();      // "Редактирование" / "Экспорт в CSV"
   void ExpExcel();       // "Редактирование" / "Записать результат/экспортировать"
   TableExports& exports() { return *exports_; }
+  void dependencyGraphsClick();  // "Графики зависимостей"
+  void parameterGraphsClick();   // "Графики параметров"
   void sg1SelectCell(int column, int row);
   void btn4Click();      // pops the graphs menu up
   void matrixClick();    // graphs menu / "Трехмерные по матрице"
@@ -149,6 +155,8 @@ class TForm1 : public QMainWindow {
   TForm8* profileDialog_ = nullptr;
   TForm9* settingsDialog_ = nullptr;
   TForm11* matrixWindow_ = nullptr;
+  TForm4* dependencyGraphs_ = nullptr;
+  TForm10* parameterGraphs_ = nullptr;
 
   Grid grid_;
   GridModel* model_ = nullptr;

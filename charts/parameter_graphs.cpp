@@ -3,6 +3,7 @@
 #include "charts/series_items.h"
 #include "charts/series_readout.h"
 #include "common/number_format.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "logs/log_key.h"
 #include "profiles/definition_file.h"
@@ -37,7 +38,7 @@ bool ParameterGraphs::activate(GraphControls& controls) {
   sizes_.items = static_cast<int>(items_.size());
 
   if (!refreshLogKey(state_)) {
-    channel_.message(std::string(kCannotRead) + utf8ToCp1251(state_.openFileName.string()));
+    channel_.message(std::string(kCannotRead) + pathText(state_.openFileName));
     return false;
   }
 

@@ -80,6 +80,18 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
     state.logKey.clear();
     refreshLogKey(state);
   };
+  if (state.graphsOnly == 1) {
+    outcome.graphsOnly = true;
+    takeFile();
+    if (outcome.kind == LogKind::GraphFile) {
+      readGraphFile(state, channel, file);
+    } else {
+      FindAddr(state, file);
+      selectUsedParameters(state, channel, file);
+      readTextLog(state, channel, file);
+    }
+    return outcome;
+  }
   switch (outcome.kind) {
     case LogKind::XmlLog: {
       const XmlReadOutcome read = XML1Click(state, channel, file);

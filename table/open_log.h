@@ -33,6 +33,7 @@ struct OpenOutcome {
   // whose reading ended at a service that is not hex (the records read so
   // far stay, the grid keeps the previous view).
   bool built = true;
+  bool graphsOnly = false;  // read for the parameter graphs alone: no view was built
 };
 
 // Sets the profile switches from state.profileCode, "pids.ini" as the
@@ -42,6 +43,9 @@ struct OpenOutcome {
 // reading (in Table view when table only is set); a graph file, an XML scan
 // log or a CSV log (the CSV flag on: its columns are the definitions) always
 // in Table view. state.openFileName becomes `file`.
+// With graphs only set, a graph file is read by its reader and every other
+// file as a text log (used-parameter selection for every profile), and no
+// view is built: the parameter graphs window shows the records.
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid);
 
 // Builds the view of the current mode from the open file and the records

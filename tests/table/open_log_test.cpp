@@ -205,6 +205,42 @@ TEST_F(OpenLogTest, CsvLogInAnyCaseOpensWithItsOwnColumnsUntilTheNextFile) {
   EXPECT_FALSE(state.csvFlag);
 }
 
+TEST_F(OpenLogTest, GraphsOnlyReadsEveryFileAndBuildsNoView) {
+  state.graphsOnly = 1;
+  state.profileCode = "Hyndai";  // selection runs even for the profiles that skip it
+  for (const char* name : {"demo.log", "scan.xml", "export.CSV"}) {
+    test::writeFile(dir / name, kTextLog);
+    Grid untouched;
+    untouched.setColumnCount(1);
+    untouched.setRowCount(1);
+    untouched.setCell(0, 0, "before");
+    const OpenOutcome outcome = openLog(state, channel, dir / name, untouched);
+    EXPECT_TRUE(outcome.graphsOnly) << name;
+    EXPECT_TRUE(outcome.supported) << name;
+    EXPECT_EQ(state.openFileName, dir / name);
+    EXPECT_EQ(state.records.size(), 4u) << name;
+    EXPECT_EQ(state.definitionFileName, "_UsesTblPids.ini") << name;
+    EXPECT_EQ(untouched.cell(0, 0), "before");
+    EXPECT_EQ(state.viewMode, ViewMode::Log);
+  }
+}
+
+TEST_F(OpenLogTest, GraphsOnlyReadsAGraphFileWithItsReader) {
+  std::string rtd(6, '\0');
+  rtd += std::string("\x64\x00", 2);
+  rtd += std::string("\x21\x01\x00\x00\x00", 5);
+  rtd += std::string(35, '\0');
+  rtd += std::string("\x04\x00\x61\x01\x7B\x2C", 6);
+  test::writeFile(dir / "demo.rtd", rtd);
+  state.graphsOnly = 1;
+  const OpenOutcome outcome = openLog(state, channel, dir / "demo.rtd", grid);
+  EXPECT_TRUE(outcome.graphsOnly);
+  EXPECT_EQ(state.definitionFileName, "_tmp.ini");
+  EXPECT_EQ(state.records.size(), 1u);
+  EXPECT_EQ(state.requestInterval, 100);
+  EXPECT_EQ(grid.rowCount(), 0);
+}
+
 TEST_F(OpenLogTest, MissingFormulaFileEndsTheProgram) {
   std::filesystem::remove(dir / "formules.ini");
   test::writeFile(dir / "demo.log", kTextLog);
