@@ -216,7 +216,7 @@ TEST_F(OpenLogTest, GraphsOnlyReadsEveryFileAndBuildsNoView) {
     untouched.setCell(0, 0, "before");
     const OpenOutcome outcome = openLog(state, channel, dir / name, untouched);
     EXPECT_TRUE(outcome.graphsOnly) << name;
-    EXPECT_TRUE(outcome.supported) << name;
+    EXPECT_TRUE(outcome.built) << name;
     EXPECT_EQ(state.openFileName, dir / name);
     EXPECT_EQ(state.records.size(), 4u) << name;
     EXPECT_EQ(state.definitionFileName, "_UsesTblPids.ini") << name;
