@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <optional>
 
+#include "charts/record_values.h"
 #include "charts/series_items.h"
 #include "common/number_format.h"
 
@@ -29,32 +29,6 @@ void forEachBit(Mask bits, F&& f) {
     if (bits & (1u << k)) f(k);
 }
 
-// Converted values by their text's reference: a reference always names
-// the same text, and the readers name one stored text again for repeated
-// values, so most records of a drive convert by a look-up.
-class ValueMemo {
- public:
-  explicit ValueMemo(char decimalMark) : mark_(decimalMark) { keys_.fill(kNone); }
-
-  std::optional<double> get(TextRef ref, std::string_view text) {
-    const std::size_t slot = (ref * 0x9E3779B97F4A7C15ull) >> (64 - kBits);
-    if (keys_[slot] == ref) return ok_[slot] ? std::optional<double>(values_[slot]) : std::nullopt;
-    const std::optional<double> value = yn(text, mark_);
-    keys_[slot] = ref;
-    ok_[slot] = value.has_value();
-    values_[slot] = value.value_or(0);
-    return value;
-  }
-
- private:
-  static constexpr int kBits = 12;
-  static constexpr TextRef kNone = ~TextRef{0};
-  char mark_;
-  std::array<TextRef, 1u << kBits> keys_;
-  std::array<double, 1u << kBits> values_{};
-  std::array<bool, 1u << kBits> ok_{};
-};
-
 // One pass over the records for every series at once: each record is looked
 // at once, its source's mask says which series it belongs to, and its value
 // is converted once for all of them. A value that does not convert stops
@@ -65,20 +39,19 @@ template <class OnValue, class OnFailure>
 void walkRecords(const RecordList& records, const std::vector<Mask>& masks, Mask running, char decimalMark,
                  OnValue&& onValue, OnFailure&& onFailure) {
   const std::size_t n = records.size();
-  const TextArena& arena = *records.arena();
-  auto memo = std::make_unique<ValueMemo>(decimalMark);
+  RecordValues values(records, decimalMark);
   for (std::size_t i = 0; i < n && running != 0; ++i) {
     const LogRecord& record = records.at(i);
     const Mask bits = record.source < masks.size() ? Mask(masks[record.source] & running) : Mask(0);
     if (bits == 0) continue;
-    const std::string_view text = arena.get(record.value);
-    const std::optional<double> value = memo->get(record.value, text);
-    if (!value) {
+    double value = 0;
+    if (!values.read(record.value, value)) {
+      const std::string_view text = records.value(i);
       forEachBit(bits, [&](int k) { onFailure(k, text); });
       running = static_cast<Mask>(running & ~bits);
       continue;
     }
-    onValue(record, *value, bits);
+    onValue(record, value, bits);
   }
 }
 
