@@ -58,7 +58,7 @@ std::string csvCellText(std::string_view cell) {
   return text;
 }
 
-ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, const ExportProgress& progress) {
+ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, Progress& progress) {
   const int columns = grid.columnCount();
   const int rows = grid.rowCount();
   const auto total = static_cast<std::uint64_t>(rows > 2 ? rows - 2 : 0);
@@ -67,7 +67,8 @@ ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, const ExportPr
   out.append(kLineEnd);
   for (int r = 2; r < rows; ++r) {
     if ((r - 2) % kProgressRows == 0) {
-      if (progress && !progress(static_cast<std::uint64_t>(r - 2), total)) return ExportStatus::Cancelled;
+      progress.report(static_cast<std::uint64_t>(r - 2), total);
+      throwIfCancelled(progress);
     }
     appendNumber(out, r - 2);
     out.append(kEmptyFields);
@@ -75,11 +76,11 @@ ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, const ExportPr
     out.append(kLineEnd);
     if (!out.flushIfFull()) return ExportStatus::Failed;
   }
-  if (progress) progress(total, total);
+  progress.report(total, total);
   return ExportStatus::Written;
 }
 
-ExportResult exportCsvFile(const Grid& grid, const std::filesystem::path& target, const ExportProgress& progress) {
+ExportResult exportCsvFile(const Grid& grid, const std::filesystem::path& target, Progress& progress) {
   return writeTextFile(target, [&](ChunkedOutput& out) { return writeCsvExport(grid, out, progress); });
 }
 

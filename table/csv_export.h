@@ -18,11 +18,12 @@ std::string csvCellText(std::string_view cell);
 
 // The header "LogID,LogEntryDate,LogEntryTime,LogEntrySeconds,LogNotes,"
 // with every column's heading (grid row 1), then one line per grid row from
-// row 2: its number from 0, ",,,,,", every cell. Progress counts rows.
-ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, const ExportProgress& progress = {});
+// row 2: its number from 0, ",,,,,", every cell. Progress counts rows; a
+// cancel throws Cancelled.
+ExportStatus writeCsvExport(const Grid& grid, ChunkedOutput& out, Progress& progress = noProgress());
 
 // The CSV export into a file (written whole or not at all).
 ExportResult exportCsvFile(const Grid& grid, const std::filesystem::path& target,
-                           const ExportProgress& progress = {});
+                           Progress& progress = noProgress());
 
 }  // namespace tervolin

@@ -36,7 +36,6 @@ ExportResult writeTextFile(const std::filesystem::path& target,
   if (!file.ok()) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error()))};
   ChunkedOutput out([&](std::string_view piece) { return file.write(piece); });
   const ExportStatus status = produce(out);
-  if (status == ExportStatus::Cancelled) return {ExportStatus::Cancelled, {}};
   if (status == ExportStatus::Written && out.flush() && file.commit()) return {};
   return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error() != 0 ? file.error() : EIO))};
 }

@@ -11,9 +11,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/progress.h"
+
 namespace tervolin {
 
-enum class ExportStatus { Written, Cancelled, Failed };
+// A cancelled export throws Cancelled (common/progress.h) and leaves no file.
+enum class ExportStatus { Written, Failed };
 
 struct ExportResult {
   ExportStatus status = ExportStatus::Written;
@@ -21,9 +24,6 @@ struct ExportResult {
   // written file (e.g. rows a spreadsheet cannot hold). Empty otherwise.
   std::string message;
 };
-
-// Told how far a long export is (done of total units); false stops it.
-using ExportProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // Text collected in a buffer and handed to `write` in pieces of about a
 // megabyte.
@@ -63,7 +63,8 @@ std::string firstCommaToPoint(std::string_view text);
 
 // Produces a text export into `target` through a temporary file: renamed
 // over the target when `produce` returns Written and every write worked,
-// removed otherwise. A failure gives the system's message naming the file.
+// removed otherwise (also when `produce` throws, as a cancelled export
+// does). A failure gives the system's message naming the file.
 ExportResult writeTextFile(const std::filesystem::path& target,
                            const std::function<ExportStatus(ChunkedOutput&)>& produce);
 

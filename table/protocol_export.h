@@ -10,11 +10,11 @@
 
 namespace tervolin {
 
-// Progress counts rows.
-ExportStatus writeProtocol(const Grid& grid, ChunkedOutput& out, const ExportProgress& progress = {});
+// Progress counts rows; a cancel throws Cancelled.
+ExportStatus writeProtocol(const Grid& grid, ChunkedOutput& out, Progress& progress = noProgress());
 
 // The protocol into a file (written whole or not at all).
 ExportResult exportProtocolFile(const Grid& grid, const std::filesystem::path& target,
-                                const ExportProgress& progress = {});
+                                Progress& progress = noProgress());
 
 }  // namespace tervolin

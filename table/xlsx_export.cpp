@@ -80,7 +80,7 @@ SheetCell sheetCell(std::string_view text) {
   return cell;
 }
 
-ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& target, const ExportProgress& progress) {
+ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& target, Progress& progress) {
   AtomicFile file(target);
   if (!file.ok()) return {ExportStatus::Failed, writeFailureText(target, systemErrorText(file.error()))};
 
@@ -100,7 +100,10 @@ ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& tar
   std::size_t cutTexts = 0;
   std::string utf8;
   for (std::size_t r = 0; r < rows; ++r) {
-    if (r % kProgressRows == 0 && progress && !progress(r, rows)) return {ExportStatus::Cancelled, {}};
+    if (r % kProgressRows == 0) {
+      progress.report(r, rows);
+      throwIfCancelled(progress);
+    }
     for (std::size_t c = 0; c < columns; ++c) {
       const SheetCell cell = sheetCell(cells.cell(r, c));
       const auto row = static_cast<lxw_row_t>(r);
@@ -120,7 +123,7 @@ ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& tar
       if (error != LXW_NO_ERROR) return {ExportStatus::Failed, writeFailureText(target, lxw_strerror(error))};
     }
   }
-  if (progress) progress(rows, rows);
+  progress.report(rows, rows);
 
   const lxw_error closed = workbook.close();
   if (closed != LXW_NO_ERROR) return {ExportStatus::Failed, writeFailureText(target, lxw_strerror(closed))};

@@ -60,8 +60,8 @@ inline constexpr std::string_view kNoWorkbookViewer = "Нет программы
 // The file appears whole or not at all: a cancelled or failed export leaves
 // no file (and an existing target untouched). Rows or columns beyond what a
 // sheet holds are left out and named in the result's message; texts longer
-// than a cell holds are cut. Progress counts rows.
+// than a cell holds are cut. Progress counts rows; a cancel throws Cancelled.
 ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& target,
-                       const ExportProgress& progress = {});
+                       Progress& progress = noProgress());
 
 }  // namespace tervolin

@@ -1,13 +1,11 @@
 #include "table/ui/table_exports.h"
 
-#include <QApplication>
 #include <QDesktopServices>
-#include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QUrl>
 
 #include "common/paths.h"
 #include "common/text.h"
+#include "qt/background_task.h"
 #include "qt/file_chooser.h"
 #include "qt/qt_text.h"
 #include "table/csv_export.h"
@@ -15,13 +13,6 @@
 #include "table/xlsx_export.h"
 
 namespace tervolin {
-namespace {
-
-constexpr int kProgressDelayMs = 300;
-constexpr int kProgressSteps = 1000;
-
-}  // namespace
-
 TableExports::TableExports(QWidget* parent, FileChooser& saveDialog, UserChannel& channel)
     : parent_(parent), saveDialog_(saveDialog), channel_(channel), openDocument_([](const std::filesystem::path& file) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(file)));
@@ -37,49 +28,34 @@ std::optional<std::filesystem::path> TableExports::askTarget(const SaveRequest& 
   return saveDialog_.choose(dialog);
 }
 
-ExportResult TableExports::run(const std::function<ExportResult(const ExportProgress&)>& work) {
-  QProgressDialog progress(QStringLiteral("Экспорт..."), QStringLiteral("Отмена"), 0, kProgressSteps, parent_);
-  progress.setWindowTitle(QStringLiteral("Экспорт"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(kProgressDelayMs);
-  progress.setAutoReset(false);
-  progress.setAutoClose(false);
-  QElapsedTimer sinceEvents;
-  sinceEvents.start();
-  const ExportResult result = work([&](std::uint64_t done, std::uint64_t total) {
-    if (sinceEvents.elapsed() >= 30 || done == total) {
-      progress.setValue(total == 0 ? kProgressSteps : static_cast<int>(done * kProgressSteps / total));
-      QApplication::processEvents();
-      sinceEvents.restart();
-    }
-    return !progress.wasCanceled();
-  });
-  progress.close();
+bool TableExports::run(const std::function<ExportResult(Progress&)>& work) {
+  ExportResult result;
+  const TaskEnd end = runInBackground(parent_, QStringLiteral("Экспорт"), channel_,
+                                      [&](Progress& progress, UserChannel&) { result = work(progress); });
+  if (end == TaskEnd::Cancelled) return false;
   if (!result.message.empty()) channel_.message(result.message);
-  return result;
+  return result.status == ExportStatus::Written;
 }
 
 void TableExports::CSV1Click(const AppState& state, const Grid& grid) {
   const std::optional<std::filesystem::path> target = askTarget(dialogSettings_.forCsvExport(), state);
   if (!target) return;
-  run([&](const ExportProgress& progress) { return exportCsvFile(grid, *target, progress); });
+  run([&](Progress& progress) { return exportCsvFile(grid, *target, progress); });
 }
 
 void TableExports::ExpExcel(const AppState& state, const Grid& grid) {
   switch (resultExportFor(state.viewMode)) {
     case ResultExport::Protocol: {
       const std::optional<std::filesystem::path> target = askTarget(dialogSettings_.forProtocol(), state);
-      if (target) run([&](const ExportProgress& progress) { return exportProtocolFile(grid, *target, progress); });
+      if (target) run([&](Progress& progress) { return exportProtocolFile(grid, *target, progress); });
       return;
     }
     case ResultExport::Spreadsheet: {
       const std::optional<std::filesystem::path> target = askTarget(SaveDialogSettings::forSpreadsheet(), state);
       if (!target) return;
       const GridSheet sheet(grid);
-      const ExportResult result =
-          run([&](const ExportProgress& progress) { return writeXlsx(sheet, *target, progress); });
-      if (result.status == ExportStatus::Written && !openDocument_(*target))
-        channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
+      const bool written = run([&](Progress& progress) { return writeXlsx(sheet, *target, progress); });
+      if (written && !openDocument_(*target)) channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
       return;
     }
     case ResultExport::NotAllowed:

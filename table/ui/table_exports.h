@@ -1,9 +1,10 @@
 #pragma once
 // The export items of the "Редактирование" menu: "Экспорт в CSV" (CSV1Click)
 // and "Записать результат/экспортировать" (ExpExcel). They ask for the target
-// in the main window's save dialog, run the core export with a progress
-// dialog and a cancel button, and report through the user channel; a
-// written workbook is opened with the desktop's handler for .xlsx.
+// in the main window's save dialog, run the core export off the GUI thread
+// (a progress dialog with a cancel button after 0.3 s; a cancelled export
+// leaves no file) and report through the user channel; a written workbook
+// is opened with the desktop's handler for .xlsx.
 
 #include <filesystem>
 #include <functional>
@@ -35,9 +36,9 @@ class TableExports {
 
  private:
   std::optional<std::filesystem::path> askTarget(const SaveRequest& request, const AppState& state);
-  // Runs an export with a progress dialog (shown after 0.3 s) whose cancel
-  // button stops it; reports a failure or a notice.
-  ExportResult run(const std::function<ExportResult(const ExportProgress&)>& work);
+  // Runs an export in the background; reports a failure or a notice. False
+  // when it was cancelled or failed.
+  bool run(const std::function<ExportResult(Progress&)>& work);
 
   QWidget* parent_;
   FileChooser& saveDialog_;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "common/user_channel.h"
 
 namespace tervolin::test {
@@ -45,6 +46,20 @@ class ScriptedChannel : public UserChannel {
     answers.pop_front();
     return a;
   }
+};
+
+// Records every report; says "cancelled" once `cancelAfter` reports have
+// come (never when it is 0).
+class ScriptedProgress : public Progress {
+ public:
+  explicit ScriptedProgress(std::size_t cancelAfter = 0) : cancelAfter_(cancelAfter) {}
+  void report(std::uint64_t done, std::uint64_t total) override { reports.push_back({done, total}); }
+  bool cancelled() const override { return cancelAfter_ != 0 && reports.size() >= cancelAfter_; }
+
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+
+ private:
+  std::size_t cancelAfter_;
 };
 
 // A fresh folder under the system's temporary folder, removed with the object.

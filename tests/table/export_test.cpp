@@ -98,14 +98,10 @@ TEST(CsvExport, CancellingOrFailingLeavesTheTargetAsItWasAndNoTemporaryFile) {
   const Grid grid = tableGrid(rows);
   TempDir dir;
   test::writeFile(dir / "out.csv", "previous");
-  int calls = 0;
-  const ExportResult cancelled = exportCsvFile(grid, dir / "out.csv", [&](std::uint64_t done, std::uint64_t total) {
-    EXPECT_EQ(total, 10000u);
-    EXPECT_LE(done, total);
-    return ++calls < 2;
-  });
-  EXPECT_EQ(cancelled.status, ExportStatus::Cancelled);
-  EXPECT_EQ(calls, 2);
+  test::ScriptedProgress progress(2);
+  EXPECT_THROW(exportCsvFile(grid, dir / "out.csv", progress), Cancelled);
+  ASSERT_EQ(progress.reports.size(), 2u);
+  EXPECT_EQ(progress.reports[1], (std::pair<std::uint64_t, std::uint64_t>{4096, 10000}));
   EXPECT_EQ(test::readFile(dir / "out.csv"), "previous");
   EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"out.csv"});
 
@@ -136,9 +132,8 @@ TEST(ProtocolExport, WritesRowsFromOneOnOfColumnZeroWithCrLf) {
   EXPECT_EQ(test::readFile(dir / "p.log"), "\r\nTxD 82 10 F1 21 01 A5\r\n" + std::string("Ответ: 84 F1 10 61 01"_w) + "\r\n");
 
   // Cancelled before the first row: nothing written.
-  const ExportResult cancelled =
-      exportProtocolFile(grid, dir / "q.log", [](std::uint64_t, std::uint64_t) { return false; });
-  EXPECT_EQ(cancelled.status, ExportStatus::Cancelled);
+  test::ScriptedProgress progress(1);
+  EXPECT_THROW(exportProtocolFile(grid, dir / "q.log", progress), Cancelled);
   EXPECT_FALSE(fs::exists(dir / "q.log"));
 }
 

@@ -114,16 +114,10 @@ TEST(XlsxExport, AnyCellSourceAndWhatASheetCannotHold) {
 TEST(XlsxExport, CancellingOrFailingLeavesNoFileAndTheTargetUntouched) {
   TempDir dir;
   test::writeFile(dir / "t.xlsx", "previous");
-  std::uint64_t lastDone = 0;
-  const ExportResult cancelled =
-      writeXlsx(TextTable(5000, 3, "1,5"), dir / "t.xlsx", [&](std::uint64_t done, std::uint64_t total) {
-        EXPECT_EQ(total, 5000u);
-        lastDone = done;
-        return done < 1000;
-      });
-  EXPECT_EQ(cancelled.status, ExportStatus::Cancelled);
-  EXPECT_GE(lastDone, 1000u);
-  EXPECT_LT(lastDone, 5000u);
+  test::ScriptedProgress progress(5);
+  EXPECT_THROW(writeXlsx(TextTable(5000, 3, "1,5"), dir / "t.xlsx", progress), Cancelled);
+  ASSERT_EQ(progress.reports.size(), 5u);
+  EXPECT_EQ(progress.reports.back(), (std::pair<std::uint64_t, std::uint64_t>{1024, 5000}));
   EXPECT_EQ(test::readFile(dir / "t.xlsx"), "previous");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 
