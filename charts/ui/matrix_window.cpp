@@ -478,13 +478,9 @@ void TForm11::excelClick() {
   // the progress dialog and its cancel (which leaves no file).
   ExportResult result;
   const MatrixSheet sheet(logic_.grid());
-  runInBackground(this, QStringLiteral("Экспорт в Excel"), channel_, [&](Progress& progress, UserChannel&) {
-    result = writeXlsx(sheet, *target, [&progress](std::uint64_t done, std::uint64_t total) {
-      progress.report(done, total);
-      return !progress.cancelled();
-    });
-  });
-  if (result.status == ExportStatus::Cancelled) return;
+  const TaskEnd end = runInBackground(this, QStringLiteral("Экспорт в Excel"), channel_,
+                                      [&](Progress& progress, UserChannel&) { result = writeXlsx(sheet, *target, progress); });
+  if (end == TaskEnd::Cancelled) return;
   if (!result.message.empty()) channel_.message(result.message);
   if (result.status == ExportStatus::Written && !QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(*target))))
     channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
