@@ -14,7 +14,6 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "bench/loggen/loggen.h"
 #include "charts/matrix_cells.h"
 #include "charts/matrix_items.h"
 #include "charts/matrix_logic.h"
@@ -25,33 +24,22 @@
 
 namespace tervolin {
 namespace {
-namespace fs = std::filesystem;
 using bench::SilentChannel;
 
 // The benchmark log of `lines` lines, opened in Table view.
 struct OpenedLog {
-  fs::path dir;
   AppState app;
   SilentChannel channel;
   MemoryRegistry registry;
 
-  explicit OpenedLog(std::size_t lines)
-      : dir(fs::temp_directory_path() / ("tervolin-matrix-bench-" + std::to_string(lines))) {
-    std::string error;
-    auto files = loggen::benchProfileFiles();
-    files.push_back({"big.log", loggen::bigLog(lines)});
-    if (!loggen::writeFiles(dir, files, error)) throw std::runtime_error(error);
-    app.programDir = dir;
-    app.orvikPath = dir;
-    app.profileCode = "Toyota";
-    app.workingFolder = dir / "Toyota";
-    app.tableOnly = 1;
+  explicit OpenedLog(std::size_t lines) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tervolin-matrix-bench-" + std::to_string(lines));
+    app = bench::writeBenchLog(dir, lines);
     Grid grid;
     openLog(app, channel, dir / "big.log", grid);
-  }
-  ~OpenedLog() {
     std::error_code ec;
-    fs::remove_all(dir, ec);
+    std::filesystem::remove_all(dir, ec);
   }
   // The item of the first definition whose name starts with `name`.
   std::string item(std::string_view name) const {

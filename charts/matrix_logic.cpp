@@ -43,24 +43,23 @@ void MatrixLogic::activate() {
   if (lists_.data != kNullItem) zRange_ = scanRange(state_.records, lists_.data, state_.decimalMark, channel_);
 }
 
-void MatrixLogic::selectX(std::string_view text) {
-  lists_.x = text;
+void MatrixLogic::selectAxis(std::string_view text, std::string& list, ValueRange& range, std::string& min,
+                             std::string& step, std::string& max) {
+  list = text;
   startEnabled_ = true;
-  xRange_ = scanRange(state_.records, text, state_.decimalMark, channel_);
-  const AxisTexts t = axisTexts(xRange_, state_.decimalMark);
-  quant_.minX = t.min;
-  quant_.stepX = t.step;
-  quant_.maxX = t.max;
+  range = scanRange(state_.records, text, state_.decimalMark, channel_);
+  AxisTexts t = axisTexts(range, state_.decimalMark);
+  min = std::move(t.min);
+  step = std::move(t.step);
+  max = std::move(t.max);
+}
+
+void MatrixLogic::selectX(std::string_view text) {
+  selectAxis(text, lists_.x, xRange_, quant_.minX, quant_.stepX, quant_.maxX);
 }
 
 void MatrixLogic::selectY(std::string_view text) {
-  lists_.y = text;
-  startEnabled_ = true;
-  yRange_ = scanRange(state_.records, text, state_.decimalMark, channel_);
-  const AxisTexts t = axisTexts(yRange_, state_.decimalMark);
-  quant_.minY = t.min;
-  quant_.stepY = t.step;
-  quant_.maxY = t.max;
+  selectAxis(text, lists_.y, yRange_, quant_.minY, quant_.stepY, quant_.maxY);
 }
 
 void MatrixLogic::selectData(std::string_view text) {

@@ -110,6 +110,9 @@ class MatrixLogic {
 
  private:
   std::string settingsKey() const;
+  // Choosing an X or Y parameter: its list text, its range and its grid row.
+  void selectAxis(std::string_view text, std::string& list, ValueRange& range, std::string& min, std::string& step,
+                  std::string& max);
   void finishBuild();
 
   const AppState& state_;

@@ -291,16 +291,13 @@ void TForm11::pullQuant() {
     for (int c = 0; c < 3; ++c) *cells[r][c] = fromQString(kvant->item(r + 1, c + 1)->text());
 }
 
-void TForm11::cbb1Exit(const QString& text) {
-  pullQuant();
-  logic_.selectX(fromQString(text));
-  pushQuant();
-  btn1->setEnabled(!logic_.building());
-}
+void TForm11::cbb1Exit(const QString& text) { axisChosen(&MatrixLogic::selectX, text); }
+void TForm11::cbb2Exit(const QString& text) { axisChosen(&MatrixLogic::selectY, text); }
 
-void TForm11::cbb2Exit(const QString& text) {
+// The scan writes the list's grid row; cells typed in the other row stay.
+void TForm11::axisChosen(void (MatrixLogic::*select)(std::string_view), const QString& text) {
   pullQuant();
-  logic_.selectY(fromQString(text));
+  (logic_.*select)(fromQString(text));
   pushQuant();
   btn1->setEnabled(!logic_.building());
 }

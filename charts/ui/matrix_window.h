@@ -74,6 +74,7 @@ class TForm11 : public QWidget {
   void copyClick();
   void excelClick();
 
+  void axisChosen(void (MatrixLogic::*select)(std::string_view), const QString& text);
   void buildSlice();
   void buildDone();
   void drawChart();
