@@ -16,8 +16,9 @@
 namespace tervolin {
 namespace {
 
-// Series colours in turn, as a chart gives them automatically.
-constexpr std::array<QRgb, 12> kColours = {0xff0000, 0x008000, 0xffff00, 0x0000ff, 0xffffff, 0x808080,
+// Series colours in turn, as a chart gives them automatically (none pale on
+// the silver background).
+constexpr std::array<QRgb, 12> kColours = {0xff0000, 0x008000, 0x808000, 0x0000ff, 0xff8000, 0x606060,
                                            0xff00ff, 0x008080, 0x000080, 0x800000, 0x00ff00, 0x800080};
 // Dots drawn between two points of a row, so that the row reads as a line.
 constexpr int kDotsPerSegment = 24;
@@ -53,9 +54,12 @@ MatrixChart3D::MatrixChart3D(QWidget* parent) : QWidget(parent) {
   theme->setWindowColor(QColor(192, 192, 192));
   theme->setLabelBackgroundEnabled(false);
   graph_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
-  // Seen from the front left and a little above: X runs to the right, the
+  // A square floor whatever the X and Y ranges (by default the floor
+  // follows their ratio, and rows of a load axis would stand in a sliver),
+  // seen from the front left and a little above: X runs to the right, the
   // rows go back in depth, the values rise.
-  graph_->scene()->activeCamera()->setCameraPosition(-50, 26, 105);
+  graph_->setHorizontalAspectRatio(1.0);
+  graph_->scene()->activeCamera()->setCameraPosition(-40, 25, 80);
   for (QValue3DAxis* axis : {graph_->axisX(), graph_->axisY(), graph_->axisZ()}) axis->setTitleVisible(true);
   graph_->axisX()->setLabelFormat(QStringLiteral("%.0f"));
   graph_->axisZ()->setLabelFormat(QStringLiteral("%.1f"));
