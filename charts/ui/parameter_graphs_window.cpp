@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "charts/series_detail.h"
 #include "charts/series_readout.h"
 #include "charts/ui/colour_box.h"
 #include "charts/ui/zoom_chart.h"
@@ -33,6 +34,23 @@ constexpr int kTimingHeight = 62;
 constexpr int kColourGroupHeight = 112;
 constexpr int kButtonHeight = 28;
 
+// Points per chunk of a series' lighter copy, and the series length from
+// which a lighter copy is made.
+constexpr std::size_t kChunk = 64;
+constexpr std::size_t kLightFrom = 200'000;
+
+QSharedPointer<QCPGraphDataContainer> graphData(const SeriesData& s, const std::vector<std::size_t>* only) {
+  auto data = QSharedPointer<QCPGraphDataContainer>::create();
+  const std::size_t n = only ? only->size() : s.count();
+  QVector<QCPGraphData> points(static_cast<qsizetype>(n));
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t i = only ? (*only)[k] : k;
+    points[static_cast<qsizetype>(k)] = QCPGraphData(s.x[i], s.y(i));
+  }
+  data->set(points, true);  // x never decreases along a point list
+  return data;
+}
+
 // A double has no room beyond the largest finite one; a zero span cannot be
 // shown, so such an axis gets one unit either side.
 QCPRange shownRange(double a, double b) {
@@ -43,8 +61,13 @@ QCPRange shownRange(double a, double b) {
 
 }  // namespace
 
+struct TForm10::Detail {
+  std::array<QSharedPointer<QCPGraphDataContainer>, kSeriesCount> full, light;
+  std::array<bool, kSeriesCount> showingLight{};
+};
+
 TForm10::TForm10(AppState& state, Registry& registry, UserChannel& channel, QWidget* parent)
-    : QDialog(parent), logic_(state, registry, channel) {
+    : QDialog(parent), logic_(state, registry, channel), detail_(std::make_unique<Detail>()) {
   setObjectName(QStringLiteral("TForm10"));
   setWindowTitle(QStringLiteral("Графики параметров"));
   setModal(true);
@@ -164,6 +187,7 @@ void TForm10::buildControls() {
   connect(ch1, &ZoomChart::zoomed, this, &TForm10::N1Click);
   connect(ch1, &ZoomChart::contextMenuAsked, this, [this](QPoint at) { pm1->popup(at); });
   connect(N1, &QAction::triggered, this, &TForm10::N1Click);
+  connect(ch1->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &TForm10::chooseDetail);
   FormResize();
 }
 
@@ -242,23 +266,40 @@ void TForm10::showChart() {
   QCPRange x;
   for (int k = 0; k < kSeriesCount; ++k) {
     const SeriesData& s = logic_.series(k);
-    auto data = QSharedPointer<QCPGraphDataContainer>::create();
-    if (s.plotted && s.count() > 0) {
-      QVector<QCPGraphData> points(static_cast<qsizetype>(s.count()));
-      for (std::size_t i = 0; i < s.count(); ++i) points[static_cast<qsizetype>(i)] = QCPGraphData(s.x[i], s.y(i));
-      data->set(points, true);  // x never decreases along a point list
+    const bool shown = s.plotted && s.count() > 0;
+    detail_->full[k] = shown ? graphData(s, nullptr) : QSharedPointer<QCPGraphDataContainer>::create();
+    detail_->light[k].reset();
+    if (shown && s.count() >= kLightFrom) {
+      const std::vector<std::size_t> kept = envelopeIndexes(s, kChunk);
+      detail_->light[k] = graphData(s, &kept);
+    }
+    detail_->showingLight[k] = false;
+    ch1->graph(k)->setData(detail_->full[k]);
+    if (shown) {
       const QCPRange r(s.x.front(), s.x.back());
       x = anyX ? QCPRange(std::min(x.lower, r.lower), std::max(x.upper, r.upper)) : r;
       anyX = true;
     }
-    ch1->graph(k)->setData(data);
   }
   applySeriesPens();
   applyBackground();
   ch1->yAxis->setVisible(logic_.leftAxisVisible());
   const AxisBounds& y = logic_.axis();
   ch1->setFullView(anyX ? shownRange(x.lower, x.upper) : ch1->xAxis->range(), shownRange(y.min, y.max));
+  chooseDetail();
   ch1->replot();
+}
+
+void TForm10::chooseDetail() {
+  const QCPRange range = ch1->xAxis->range();
+  const std::size_t columns = static_cast<std::size_t>(std::max(1, ch1->axisRect()->width()));
+  for (int k = 0; k < kSeriesCount; ++k) {
+    if (!detail_->light[k]) continue;
+    const bool light = pointsBetween(logic_.series(k), range.lower, range.upper) > columns * kChunk;
+    if (light == detail_->showingLight[k]) continue;
+    detail_->showingLight[k] = light;
+    ch1->graph(k)->setData(light ? detail_->light[k] : detail_->full[k]);
+  }
 }
 
 void TForm10::applySeriesPens() {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "charts/graph_settings.h"
@@ -87,6 +88,9 @@ class TForm10 : public QDialog {
   void showLabels(bool on);
   void colourLabels();
   void showChart();
+  // Each series drawn from its full point list when zoomed in, from its
+  // lighter copy when a pixel column would hold many points.
+  void chooseDetail();
 
   ParameterGraphs logic_;
   bool programEnded_ = false;
@@ -98,6 +102,8 @@ class TForm10 : public QDialog {
     QColor colour;
   };
   std::vector<Marker> markers_;
+  struct Detail;
+  std::unique_ptr<Detail> detail_;
 };
 
 }  // namespace tervolin
