@@ -1,8 +1,11 @@
 #include "charts/ui/colour_box.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPalette>
+#include <QPainter>
 #include <QPixmap>
+#include <QStylePainter>
 #include <array>
 
 #include "charts/graph_colours.h"
@@ -55,6 +58,21 @@ ColourBox::ColourBox(QWidget* parent) : QComboBox(parent) {
                              : QString::fromUtf8(kSystemColours[static_cast<std::size_t>(i) - kPickerColours.size()].name);
     addItem(swatch(colourAt(i)), name);
   }
+  view()->setMinimumWidth(190);
+}
+
+void ColourBox::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  option.currentText.clear();
+  option.currentIcon = QIcon();
+  painter.drawComplexControl(QStyle::CC_ComboBox, option);
+  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+  const QRect box = field.adjusted(2, 3, -2, -3);
+  painter.fillRect(box, currentIndex() >= 0 ? colour() : palette().color(QPalette::Base));
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(box.adjusted(0, 0, -1, -1));
 }
 
 int ColourBox::colourCount() { return static_cast<int>(kPickerColours.size() + kSystemColours.size()); }

@@ -18,6 +18,11 @@ class ColourBox : public QComboBox {
   static int colourCount();
 
   QColor colour() const { return colourAt(currentIndex()); }
+
+ protected:
+  // The closed box shows the picked colour as a swatch across it; the list
+  // shows every colour with its name.
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace tervolin

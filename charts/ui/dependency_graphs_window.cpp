@@ -1,5 +1,6 @@
 #include "charts/ui/dependency_graphs_window.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -119,6 +120,7 @@ TForm4::Panel TForm4::makePanel(const QString& heading, const QColor& colour, QC
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(12);
+    list->view()->setMinimumWidth(420);
     return list;
   };
   x = makeList(xName);
@@ -166,7 +168,10 @@ void TForm4::btn1Click() {
   const std::array<QComboBox*, 4> lists = {par1, par2, par3, par4};
   for (std::size_t i = 0; i < lists.size(); ++i) choice.list[i] = fromQString(lists[i]->currentText());
   const auto charts = PaintGraf(grid_, choice, state_.decimalMark, channel_);
-  for (std::size_t i = 0; i < lists.size(); ++i) lists[i]->setEditText(toQString(choice.list[i]));
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    lists[i]->setEditText(toQString(choice.list[i]));
+    lists[i]->lineEdit()->setCursorPosition(0);
+  }
 
   const std::array<ZoomChart*, 2> views = {ch1, ch2};
   for (std::size_t c = 0; c < views.size(); ++c) {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +92,7 @@ void TForm10::buildControls() {
     cbb[k]->setGeometry(4, top, kListWidth, 22);
     cbb[k]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbb[k]->setMinimumContentsLength(10);
+    cbb[k]->view()->setMinimumWidth(420);  // the whole item in the open list
     clrbx[k] = new ColourBox(panel_);
     clrbx[k]->setObjectName(QStringLiteral("clrbx%1").arg(k + 1));
     clrbx[k]->setGeometry(4 + kListWidth + 4, top, kPanelWidth - kListWidth - 12, 22);
@@ -100,6 +102,7 @@ void TForm10::buildControls() {
     l[k]->setGeometry(8, top + 22, kPanelWidth - 12, 16);
     l[k]->hide();
     connect(clrbx[k], &QComboBox::currentIndexChanged, this, [this, k] { clrbxChange(k); });
+    connect(cbb[k], &QComboBox::currentTextChanged, cbb[k], &QWidget::setToolTip);
   }
 
   const int timingTop = 4 + kSeriesCount * kRowHeight;
@@ -136,10 +139,10 @@ void TForm10::buildControls() {
   clrbx7->setGeometry(134, 24, kPanelWidth - 146, 22);
   clrbx7->setCurrentIndex(kWhiteColour);
   auto* widthLabel = new QLabel(QStringLiteral("Толщина линий графика"), colourGroup_);
-  widthLabel->setGeometry(8, 52, 150, 22);
+  widthLabel->setGeometry(8, 52, 168, 22);
   cbb7 = new QComboBox(colourGroup_);
   cbb7->setObjectName(QStringLiteral("cbb7"));
-  cbb7->setGeometry(164, 52, kPanelWidth - 176, 22);
+  cbb7->setGeometry(176, 52, kPanelWidth - 188, 22);
   for (int w = 1; w <= 7; ++w) cbb7->addItem(QString::number(w));
   auto* cursorLabel = new QLabel(QStringLiteral("Цвет линий"), colourGroup_);
   cursorLabel->setGeometry(8, 80, 120, 22);
