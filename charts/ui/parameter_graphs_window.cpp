@@ -132,24 +132,24 @@ void TForm10::buildControls() {
   btn2->setAutoDefault(false);
 
   colourGroup_ = new QGroupBox(QStringLiteral("Оформление"), this);
-  auto* backgroundLabel = new QLabel(QStringLiteral("Цвет фона"), colourGroup_);
-  backgroundLabel->setGeometry(8, 24, 120, 22);
-  clrbx7 = new ColourBox(colourGroup_);
-  clrbx7->setObjectName(QStringLiteral("clrbx7"));
-  clrbx7->setGeometry(134, 24, kPanelWidth - 146, 22);
-  clrbx7->setCurrentIndex(kWhiteColour);
+  // One labelled picker of the group per row.
+  auto picker = [this](int row, const QString& label, const char* name, int start) {
+    auto* caption = new QLabel(label, colourGroup_);
+    caption->setGeometry(8, 24 + 28 * row, 120, 22);
+    auto* box = new ColourBox(colourGroup_);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(134, 24 + 28 * row, kPanelWidth - 146, 22);
+    box->setCurrentIndex(start);
+    return box;
+  };
+  clrbx7 = picker(0, QStringLiteral("Цвет фона"), "clrbx7", kWhiteColour);
   auto* widthLabel = new QLabel(QStringLiteral("Толщина линий графика"), colourGroup_);
   widthLabel->setGeometry(8, 52, 168, 22);
   cbb7 = new QComboBox(colourGroup_);
   cbb7->setObjectName(QStringLiteral("cbb7"));
   cbb7->setGeometry(176, 52, kPanelWidth - 188, 22);
   for (int w = 1; w <= 7; ++w) cbb7->addItem(QString::number(w));
-  auto* cursorLabel = new QLabel(QStringLiteral("Цвет линий"), colourGroup_);
-  cursorLabel->setGeometry(8, 80, 120, 22);
-  clrbx8 = new ColourBox(colourGroup_);
-  clrbx8->setObjectName(QStringLiteral("clrbx8"));
-  clrbx8->setGeometry(134, 80, kPanelWidth - 146, 22);
-  clrbx8->setCurrentIndex(kBlackColour);
+  clrbx8 = picker(2, QStringLiteral("Цвет линий"), "clrbx8", kBlackColour);
 
   ch1 = new ZoomChart(this);
   ch1->setObjectName(QStringLiteral("ch1"));

@@ -38,6 +38,12 @@ class ParameterGraphsTest : public ::testing::Test {
     test::writeFile(dir / "formules.ini", "21010000FT\r\n21010100FT\r\n21020000FT\r\n");
   }
 
+  // The drive log opened as the open command opens it.
+  void openDrive() {
+    test::writeFile(dir / "drive.log", kLog);
+    open(dir / "drive.log");
+  }
+
   void open(const std::filesystem::path& file) {
     Grid grid;
     openLog(state, channel, file, grid);
@@ -51,8 +57,7 @@ class ParameterGraphsTest : public ::testing::Test {
 };
 
 TEST_F(ParameterGraphsTest, ActivationFillsListsDefaultsAndTiming) {
-  test::writeFile(dir / "drive.log", kLog);
-  open(dir / "drive.log");
+  openDrive();
   ParameterGraphs graphs(state, registry, channel);
   GraphControls c;
   c.timing = "typed before";
@@ -73,8 +78,7 @@ TEST_F(ParameterGraphsTest, ActivationFillsListsDefaultsAndTiming) {
 }
 
 TEST_F(ParameterGraphsTest, BuildFromTheChosenItems) {
-  test::writeFile(dir / "drive.log", kLog);
-  open(dir / "drive.log");
+  openDrive();
   ParameterGraphs graphs(state, registry, channel);
   GraphControls c;
   graphs.activate(c);
@@ -136,8 +140,7 @@ TEST_F(ParameterGraphsTest, GraphFileListsAllEightChannels) {
 }
 
 TEST_F(ParameterGraphsTest, AnUnreadableLogEndsTheActivationAfterTheLists) {
-  test::writeFile(dir / "drive.log", kLog);
-  open(dir / "drive.log");
+  openDrive();
   std::filesystem::remove(dir / "drive.log");
   ParameterGraphs graphs(state, registry, channel);
   GraphControls c;
@@ -149,8 +152,7 @@ TEST_F(ParameterGraphsTest, AnUnreadableLogEndsTheActivationAfterTheLists) {
 }
 
 TEST_F(ParameterGraphsTest, AFailedRestoreLeavesTheTimingEmpty) {
-  test::writeFile(dir / "drive.log", kLog);
-  open(dir / "drive.log");
+  openDrive();
   ParameterGraphs graphs(state, registry, channel);
   GraphControls c;
   graphs.activate(c);
@@ -163,8 +165,7 @@ TEST_F(ParameterGraphsTest, AFailedRestoreLeavesTheTimingEmpty) {
 }
 
 TEST_F(ParameterGraphsTest, MarkersInCursorModeOnly) {
-  test::writeFile(dir / "drive.log", kLog);
-  open(dir / "drive.log");
+  openDrive();
   ParameterGraphs graphs(state, registry, channel);
   GraphControls c;
   graphs.activate(c);
