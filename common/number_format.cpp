@@ -384,6 +384,12 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
   return value;
 }
 
+std::optional<double> parseNumberEitherMark(std::string_view text, char decimalMark) {
+  for (const char mark : {decimalMark, '.', ','})
+    if (const auto value = parseNumber(text, mark)) return value;
+  return std::nullopt;
+}
+
 std::optional<double> yn(std::string_view valueText, char decimalMark) {
   if (valueText == kYesText) return 1.0;
   if (valueText == kNoText) return 0.0;

@@ -32,6 +32,11 @@ std::string intText(std::int64_t value);
 // exponent). No value otherwise.
 std::optional<double> parseNumber(std::string_view text, char decimalMark);
 
+// The same for numbers written by other programs on machines of any locale:
+// the text may use `decimalMark`, '.' or ',' as its mark (never two of them:
+// the parse stays strict).
+std::optional<double> parseNumberEitherMark(std::string_view text, char decimalMark);
+
 // The flag texts of decoded values.
 inline constexpr std::string_view kYesText = "Да"_w;
 inline constexpr std::string_view kNoText = "Нет"_w;

@@ -16,8 +16,9 @@ constexpr std::string_view kDumpLine = "Ошибка при заполнении
 
 // The dump can hold millions of lines, so it is written in pieces to a
 // temporary file that replaces error_ini.txt when complete.
-void writeErrorDump(const AppState& state) {
-  AtomicFile file(resolveIgnoringCase(state.workingFolder, kErrorDump));
+std::filesystem::path writeErrorDump(const AppState& state) {
+  const std::filesystem::path target = resolveIgnoringCase(state.workingFolder, kErrorDump);
+  AtomicFile file(target);
   std::string buffer;
   buffer.reserve(1 << 20);
   const RecordList& records = state.records;
@@ -30,7 +31,8 @@ void writeErrorDump(const AppState& state) {
       buffer.clear();
     }
   }
-  if (file.write(buffer)) file.commit();
+  if (file.write(buffer) && file.commit()) return target;
+  return {};
 }
 
 }  // namespace tervolin

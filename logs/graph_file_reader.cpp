@@ -12,6 +12,7 @@
 #include "decode/record_decoding.h"
 #include "logs/error_dump.h"
 #include "logs/line_text.h"
+#include "logs/read_stop.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -83,18 +84,26 @@ class GraphReader {
     }
   }
 
-  // Frames after the header; false on a read error (a frame of length 0 or
-  // running past the end of the file).
-  bool frames(std::string_view bytes) {
+  // Frames after the header; where the read ended on a read error (a frame
+  // of length 0, or a frame or its length running past the end of the file).
+  std::optional<ReadStop> frames(std::string_view bytes) {
     std::size_t at = kHeaderSize;
     std::string frameText, code;
     ResponseBytes data;
     RecordDecoder decoder(table_);
     while (at < bytes.size()) {
-      if (bytes.size() - at < 2) return false;
+      ReadStop stop;
+      stop.offset = at;
+      if (bytes.size() - at < 2) {
+        stop.cause = ReadStopCause::FramePastEnd;
+        return stop;
+      }
       const std::size_t n = byteAt(bytes, at) | (byteAt(bytes, at + 1) << 8);
       at += 2;
-      if (n == 0 || n > bytes.size() - at) return false;
+      if (n == 0 || n > bytes.size() - at) {
+        stop.cause = n == 0 ? ReadStopCause::FrameLengthZero : ReadStopCause::FramePastEnd;
+        return stop;
+      }
       const std::string_view frame = bytes.substr(at, n);
       at += n;
 
@@ -127,7 +136,7 @@ class GraphReader {
         decoder.decode(ordinal, source, data, dataText, output_);
       }
     }
-    return true;
+    return std::nullopt;
   }
 
   // _tmp.ini: the first 8 - (empty channels) records as definitions; missing
@@ -157,7 +166,7 @@ class GraphReader {
 
 }  // namespace
 
-void readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile) {
+std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile) {
   rIniF(state, channel, kPidsIni);
   GraphReader reader(state, channel);
   std::string bytes;
@@ -166,14 +175,20 @@ void readGraphFile(AppState& state, UserChannel& channel, const std::filesystem:
   state.records.clear();
   state.requestCounter = 0;
   reader.addSources();
+  std::optional<ReadStop> stop;
   if (!readable) {
-    writeErrorDump(state);
+    stop.emplace();
   } else if (bytes.size() <= kHeaderSize) {
     channel.message(kNotGraphFile);
-  } else if (!reader.frames(bytes)) {
-    writeErrorDump(state);
+  } else {
+    stop = reader.frames(bytes);
+  }
+  if (stop) {
+    stop->file = graphFile;
+    stop->dump = writeErrorDump(state);
   }
   reader.writeChannelFile();
+  return stop;
 }
 
 }  // namespace tervolin

@@ -2,15 +2,19 @@
 // Reading binary real-time graph files (*.rtd) into the record list.
 
 #include <filesystem>
+#include <optional>
 
 #include "common/app_state.h"
 #include "common/user_channel.h"
+#include "logs/read_stop.h"
 
 namespace tervolin {
 
 // Reads the frames into state.records, sets the request interval, writes the
 // channels as _tmp.ini in the working folder (in every case) and sets the
-// definition file name to "_tmp.ini".
-void readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile);
+// definition file name to "_tmp.ini". When a read error ended the reading
+// (the file unreadable, a frame of length 0, a cut file), the error dump is
+// written and the stop says where (the offset of the frame's length).
+std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile);
 
 }  // namespace tervolin

@@ -189,13 +189,29 @@ class RecordReader {
   std::uint32_t requestCounter() const { return counter_; }
   const std::optional<double>& interval() const { return interval_; }
 
-  // Reads every line of `text`; false on a read error.
+  // Reads every line of `text`; false on a read error, whose line, cause and
+  // offending text are then kept.
   bool read(std::string_view text) {
     LogLines lines(text);
     std::string_view line;
-    while (lines.next(line))
-      if (!this->line(line)) return false;
+    while (lines.next(line)) {
+      if (!this->line(line)) {
+        stopLine_ = line;
+        return false;
+      }
+    }
     return true;
+  }
+
+  // Where the read error was, with the offset and line counted in `logText`,
+  // the whole log that the lines read are views into.
+  ReadStop stop(std::string_view logText) const {
+    ReadStop s;
+    s.cause = stopCause_;
+    s.offset = static_cast<std::size_t>(stopLine_.data() - logText.data());
+    s.line = lineNumberAt(logText, s.offset);
+    s.text = std::string(stopText_);
+    return s;
   }
 
   // False on a read error. The same tests as isRequestLine and holdsData;
@@ -219,8 +235,10 @@ class RecordReader {
     std::string_view value = copyAt(line, start, 4);
     while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
     while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    const auto number = parseNumber(value, state_.decimalMark);
-    if (!number) return false;
+    // Logs are written on whatever machine recorded them: the interval is
+    // read with either decimal mark.
+    const auto number = parseNumberEitherMark(value, state_.decimalMark);
+    if (!number) return fail(ReadStopCause::IntervalNotNumber, value);
     interval_ = *number;
     return true;
   }
@@ -255,14 +273,16 @@ class RecordReader {
       // An adapter's no-data answer keeps the previous data in use.
       if (copyAt(line, m + 4, size - m - 3).size() > 7) data_ = copyAt(line, m + 5 + n, size - m - 4 - n);
     } else {
-      const auto format = parseHex(copyAt(line, m - 3, 2));
-      if (!format) return false;
+      const std::string_view formatText = copyAt(line, m - 3, 2);
+      const auto format = parseHex(formatText);
+      if (!format) return fail(ReadStopCause::LengthNotHex, formatText);
       long long length = static_cast<long long>(*format) - 0x80;
       long long start = m + 7 + n;
       if (length == 0) {
         // A length byte follows the addresses.
-        const auto lengthByte = parseHex(copyAt(line, m + 6, 2));
-        if (!lengthByte) return false;
+        const std::string_view lengthText = copyAt(line, m + 6, 2);
+        const auto lengthByte = parseHex(lengthText);
+        if (!lengthByte) return fail(ReadStopCause::LengthNotHex, lengthText);
         length = static_cast<long long>(*lengthByte);
         start = m + 10 + n;
       }
@@ -273,6 +293,12 @@ class RecordReader {
     const auto ordinal = static_cast<std::int32_t>(counter_);
     for (const std::uint32_t d : *group_) decoder_.decode(ordinal, d, bytes_, data_, out_);
     return true;
+  }
+
+  bool fail(ReadStopCause cause, std::string_view text) {
+    stopCause_ = cause;
+    stopText_ = text;
+    return false;
   }
 
   const AppState& state_;
@@ -290,6 +316,10 @@ class RecordReader {
   std::string_view data_;
   ResponseBytes bytes_;
   std::string scratch_;
+
+  std::string_view stopLine_;  // the line that ended the read
+  ReadStopCause stopCause_ = ReadStopCause::Unreadable;
+  std::string_view stopText_;
 };
 
 // The offset of a line end near the middle of `text`, or 0 when there is none.
@@ -301,7 +331,8 @@ std::size_t splitPoint(std::string_view text) {
 
 }  // namespace
 
-bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel, std::size_t splitAbove) {
+std::optional<ReadStop> readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
+                                           std::size_t splitAbove) {
   state.records.clear();
   state.requestCounter = 0;
   const DecodingTable table =
@@ -314,7 +345,8 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
     const bool ok = first.read(logText);
     state.requestCounter = first.requestCounter();
     if (first.interval()) state.requestInterval = *first.interval();
-    return ok;
+    if (!ok) return first.stop(logText);
+    return std::nullopt;
   }
 
   // Two halves split at a line end, read at once. The worker learns the
@@ -352,23 +384,30 @@ bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& 
   if (!firstOk) {
     state.requestCounter = first.requestCounter();
     if (first.interval()) state.requestInterval = *first.interval();
-    return false;
+    return first.stop(logText);
   }
   state.requestCounter = second.requestCounter();
   if (second.interval()) state.requestInterval = *second.interval();
-  return secondOk;
+  if (!secondOk) return second.stop(logText);
+  return std::nullopt;
 }
 
-void readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile) {
+std::optional<ReadStop> readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile) {
   rIniF(state, channel, state.definitionFileName);
   std::string text;
+  std::optional<ReadStop> stop;
   if (!readWholeFile(logFile, text)) {
     state.records.clear();
     state.requestCounter = 0;
-    writeErrorDump(state);
-    return;
+    stop.emplace();
+  } else {
+    stop = readTextLogRecords(text, state, channel);
   }
-  if (!readTextLogRecords(text, state, channel)) writeErrorDump(state);
+  if (stop) {
+    stop->file = logFile;
+    stop->dump = writeErrorDump(state);
+  }
+  return stop;
 }
 
 }  // namespace tervolin

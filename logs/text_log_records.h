@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "common/app_state.h"
 #include "common/user_channel.h"
+#include "logs/read_stop.h"
 
 namespace tervolin {
 
@@ -15,19 +17,21 @@ namespace tervolin {
 // state.requestCounter and state.requestInterval from `logText`, using
 // state.definitions and state.layout. Decode failures and request lines with
 // a non-hex format byte are reported through `channel` and reading goes on.
-// Returns false when a read error (an interval or length text that is not a
-// number) ended the read; the records read so far stay.
+// Returns where and why the read ended when a read error (an interval text
+// that is not a number in either notation, a length text that is not hex)
+// ended it, nothing when the log was read to its end; the records read so
+// far stay. The stop's offset and line count in `logText`.
 //
 // A log longer than `splitAbove` bytes is read in two halves at once (one on
 // a worker thread); records, messages, counter and interval are the same as
 // from one read, and messages are still sent from the calling thread.
 inline constexpr std::size_t kSplitLogsAbove = std::size_t{8} << 20;
-bool readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
-                        std::size_t splitAbove = kSplitLogsAbove);
+std::optional<ReadStop> readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
+                                           std::size_t splitAbove = kSplitLogsAbove);
 
 // Record reading of a log file: loads the current definition file, reads
 // the records as above and writes the error dump when the log cannot be read
-// or a read error ends the read.
-void readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
+// or a read error ends the read; the stop then names the file and the dump.
+std::optional<ReadStop> readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
 
 }  // namespace tervolin

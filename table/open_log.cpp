@@ -63,9 +63,7 @@ struct ReadSettings {
   }
 };
 
-}  // namespace
-
-OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
+OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
   const ReadSettings before(state);
   state.definitionFileName = std::string(kPidsIni);
   applyProfileSwitches(state);
@@ -84,11 +82,11 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
     outcome.graphsOnly = true;
     takeFile();
     if (outcome.kind == LogKind::GraphFile) {
-      readGraphFile(state, channel, file);
+      outcome.readStop = readGraphFile(state, channel, file);
     } else {
       FindAddr(state, file);
       selectUsedParameters(state, channel, file);
-      readTextLog(state, channel, file);
+      outcome.readStop = readTextLog(state, channel, file);
     }
     return outcome;
   }
@@ -116,7 +114,7 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
     case LogKind::GraphFile:
       takeFile();
       state.viewMode = ViewMode::Table;
-      readGraphFile(state, channel, file);
+      outcome.readStop = readGraphFile(state, channel, file);
       showCurrentView(state, channel, grid);
       return outcome;
     case LogKind::TextLog:
@@ -127,8 +125,19 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
   if (state.tableOnly == 1) state.viewMode = ViewMode::Table;
   FindAddr(state, file);
   if (!switchesFor(state.profileCode).skipsUsedParameterSelection) selectUsedParameters(state, channel, file);
-  readTextLog(state, channel, file);
+  outcome.readStop = readTextLog(state, channel, file);
+  if (outcome.readStop && outcome.readStop->cause == ReadStopCause::Unreadable && state.viewMode == ViewMode::Log)
+    outcome.readStop.reset();
   showCurrentView(state, channel, grid);
+  return outcome;
+}
+
+}  // namespace
+
+OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
+  const auto start = std::chrono::steady_clock::now();
+  OpenOutcome outcome = readAndBuild(state, channel, file, grid);
+  outcome.elapsed = std::chrono::steady_clock::now() - start;
   return outcome;
 }
 

@@ -3,10 +3,13 @@
 // folders and the profile, and what it does for a chosen file once they are
 // settled. Shared by the main window and tervolin-cli.
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "common/app_state.h"
 #include "common/user_channel.h"
+#include "logs/read_stop.h"
 #include "table/grid.h"
 
 namespace tervolin {
@@ -34,6 +37,13 @@ struct OpenOutcome {
   // far stay, the grid keeps the previous view).
   bool built = true;
   bool graphsOnly = false;  // read for the parameter graphs alone: no view was built
+  // Where a read error ended the reading of a text log or graph file early
+  // (the records before it stay): the caller tells the user once, after the
+  // open (readStopMessage). A text log that cannot be read at all while the
+  // LOG view is built is not here: the LOG view says so itself.
+  std::optional<ReadStop> readStop;
+  // How long the open took, reading and building the view.
+  std::chrono::steady_clock::duration elapsed{};
 };
 
 // Sets the profile switches from state.profileCode, "pids.ini" as the

@@ -108,7 +108,7 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
-// Interval lines are not generated with a decimal comma, so the mark is '.'.
+// The interval value may be written with either decimal mark.
 Outcome referenceRead(const std::string& text, const std::vector<ParamDef>& defs, const LogLayout& layout) {
   Outcome o;
   const bool adapter = layout.adapterOffset == -3;
@@ -121,6 +121,10 @@ Outcome referenceRead(const std::string& text, const std::vector<ParamDef>& defs
       std::string value = copyOf(line, posOf(kMarker, line) + static_cast<long long>(kMarker.size()) + 1, 4);
       while (!value.empty() && value.front() == ' ') value.erase(0, 1);
       while (!value.empty() && value.back() == ' ') value.pop_back();
+      if (value.find('.') == std::string::npos) {
+        const std::size_t comma = value.find(',');
+        if (comma != std::string::npos) value[comma] = '.';
+      }
       char* end = nullptr;
       std::strtod(value.c_str(), &end);
       if (value.empty() || *end != '\0' || value.find_first_not_of("0123456789.+-eE") != std::string::npos) {
@@ -184,7 +188,7 @@ Outcome actualRead(const std::string& text, const std::vector<ParamDef>& defs, c
   state.layout = layout;
   ScriptedChannel channel;
   Outcome o;
-  o.ok = readTextLogRecords(text, state, channel, splitAbove);
+  o.ok = !readTextLogRecords(text, state, channel, splitAbove);
   for (std::size_t i = 0; i < state.records.size(); ++i)
     o.records.emplace_back(state.records.at(i).ordinal, state.records.at(i).source,
                            std::string(state.records.value(i)));

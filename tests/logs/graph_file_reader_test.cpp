@@ -60,7 +60,7 @@ class GraphFileReader : public ::testing::Test {
 
   std::vector<Row> read(const std::string& bytes) {
     test::writeFile(dir / "log.rtd", bytes);
-    readGraphFile(state, channel, dir / "log.rtd");
+    stop = readGraphFile(state, channel, dir / "log.rtd");
     std::vector<Row> rows;
     for (std::size_t i = 0; i < state.records.size(); ++i)
       rows.push_back({state.records.at(i).ordinal,
@@ -73,6 +73,7 @@ class GraphFileReader : public ::testing::Test {
   TempDir dir;
   AppState state;
   ScriptedChannel channel;
+  std::optional<ReadStop> stop;  // of the last read
 };
 
 const ChannelSpec kRpm{{0x21, 0x01, 0x00}, {0x00, 0x00}};
@@ -158,10 +159,11 @@ TEST_F(GraphFileReader, ReadErrorsKeepRecordsAndWriteTheDumpAndTheTmpFile) {
   const struct {
     const char* what;
     std::string tail;
+    ReadStopCause cause;
   } cases[] = {
-      {"frame length past the end", std::string("\x09\x00\x61\x01", 4)},
-      {"frame of length 0", std::string("\x00\x00\x61\x01\x7B", 5)},
-      {"one stray byte", std::string("\x05", 1)},
+      {"frame length past the end", std::string("\x09\x00\x61\x01", 4), ReadStopCause::FramePastEnd},
+      {"frame of length 0", std::string("\x00\x00\x61\x01\x7B", 5), ReadStopCause::FrameLengthZero},
+      {"one stray byte", std::string("\x05", 1), ReadStopCause::FramePastEnd},
   };
   for (const auto& c : cases) {
     std::filesystem::remove(dir / "error_ini.txt");
@@ -173,7 +175,19 @@ TEST_F(GraphFileReader, ReadErrorsKeepRecordsAndWriteTheDumpAndTheTmpFile) {
               std::string("Ошибка при заполнении массива данных "_w) + "21010000RPM83rpm\r\n")
         << c.what;
     EXPECT_EQ(tmpIni(), "2101\r\nRPM\r\nrpm\r\n0000\r\n") << c.what;
+    // The stop names the frame after the first one (48 + 2 + 3) and the dump.
+    ASSERT_TRUE(stop) << c.what;
+    EXPECT_EQ(stop->cause, c.cause) << c.what;
+    EXPECT_EQ(stop->offset, 53u) << c.what;
+    EXPECT_EQ(stop->line, 0u) << c.what;
+    EXPECT_EQ(stop->file, dir / "log.rtd") << c.what;
+    EXPECT_EQ(stop->dump, dir / "error_ini.txt") << c.what;
   }
+  // A whole file has no stop; neither has a short one ("Некорректный файл").
+  read(graphBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}));
+  EXPECT_FALSE(stop);
+  read(std::string(20, '\x01'));
+  EXPECT_FALSE(stop);
 }
 
 TEST_F(GraphFileReader, GarbageIsReadSafely) {

@@ -54,7 +54,7 @@ TEST_F(OpenTextLog, SelectionWritesTheUsedDefinitionsAndTheReadUsesThem) {
             "2101\r\nRaw second byte of the answer\r\nhex\r\n0100\r\n"
             "2101\r\nBit three of the first data byte\r\nbit\r\n000B\r\n");
 
-  readTextLog(state, channel, dir / "a.log");
+  EXPECT_FALSE(readTextLog(state, channel, dir / "a.log"));
   ASSERT_EQ(state.definitions.size(), 3u);
   ASSERT_EQ(state.records.size(), 6u);
   EXPECT_EQ(state.records.value(0), "83");
@@ -71,9 +71,18 @@ TEST_F(OpenTextLog, ReadErrorWritesTheDumpAndKeepsTheRecords) {
                       std::string("Интервал между запросами тестера: abc"_w) +
                       "\r\nTxD 82 10 F1 21 03 A5\r\nRxD 83 F1 10 61 03 01 5E\r\n");
   FindAddr(state, dir / "b.log");
-  readTextLog(state, channel, dir / "b.log");
+  const auto stop = readTextLog(state, channel, dir / "b.log");
   ASSERT_EQ(state.records.size(), 1u);
+  // Nothing is shown during the read: the stop names the file, the line and
+  // the dump, for the caller to tell once.
   EXPECT_TRUE(channel.texts(ScriptedChannel::Event::Message).empty());
+  ASSERT_TRUE(stop);
+  EXPECT_EQ(stop->cause, ReadStopCause::IntervalNotNumber);
+  EXPECT_EQ(stop->line, 3u);
+  EXPECT_EQ(stop->offset, 49u);
+  EXPECT_EQ(stop->text, "abc");
+  EXPECT_EQ(stop->file, dir / "b.log");
+  EXPECT_EQ(stop->dump, dir / "error_ini.txt");
   EXPECT_EQ(test::readFile(dir / "error_ini.txt"),
             std::string("Ошибка при заполнении массива данных "_w) + "21030000Never answered parameter7Bx\r\n");
 }
@@ -82,7 +91,9 @@ TEST_F(OpenTextLog, MissingLogIsAReadErrorWithAnEmptyDump) {
   state.definitionFileName = "pids.ini";
   FindAddr(state, dir / "missing.log");
   EXPECT_EQ(state.layout.ecuPair, "");
-  readTextLog(state, channel, dir / "missing.log");
+  const auto stop = readTextLog(state, channel, dir / "missing.log");
+  ASSERT_TRUE(stop);
+  EXPECT_EQ(stop->cause, ReadStopCause::Unreadable);
   EXPECT_TRUE(state.records.empty());
   EXPECT_EQ(test::readFile(dir / "error_ini.txt"), "");
 }

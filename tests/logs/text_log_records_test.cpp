@@ -39,7 +39,7 @@ struct Read {
 Read readLog(AppState& state, ScriptedChannel& channel, std::string_view log) {
   state.layout = detectLayout(log);
   Read r;
-  r.ok = readTextLogRecords(log, state, channel);
+  r.ok = !readTextLogRecords(log, state, channel);
   for (std::size_t i = 0; i < state.records.size(); ++i)
     r.records.emplace_back(state.records.at(i).ordinal,
                            state.records.source(i).name + "=" + std::string(state.records.value(i)));
@@ -170,7 +170,13 @@ TEST(TextLogRecords, IntervalLine) {
       {marker + " 0,25 sec", ',', true, 0.25},
       {marker + " 12.5", '.', true, 12.5},
       {marker + "  7  ", '.', true, 7},
-      {marker + " 0.25", ',', false, 0},
+      // Either decimal mark, whatever the locale's: the log comes from
+      // whatever machine recorded it.
+      {marker + " 0.25", ',', true, 0.25},
+      {marker + " 0,25", '.', true, 0.25},
+      {marker + " 1,5", ';', true, 1.5},
+      {marker + " 1.,5", '.', false, 0},
+      {marker + " 1,2,", ',', false, 0},
       {marker + " abcd", '.', false, 0},
       {marker, '.', false, 0},
   };
@@ -263,6 +269,8 @@ struct Outcome {
   std::vector<std::string> messages;
   std::uint32_t counter;
   double interval;
+  // cause, offset, line and text of the read error
+  std::tuple<int, std::size_t, std::size_t, std::string> stop;
   bool operator==(const Outcome&) const = default;
 };
 
@@ -273,7 +281,9 @@ Outcome readWith(const std::string& log, const std::vector<ParamDef>& defs, std:
   state.layout = detectLayout(log);
   ScriptedChannel channel;
   Outcome o;
-  o.ok = readTextLogRecords(log, state, channel, splitAbove);
+  const auto stop = readTextLogRecords(log, state, channel, splitAbove);
+  o.ok = !stop;
+  if (stop) o.stop = {static_cast<int>(stop->cause), stop->offset, stop->line, stop->text};
   for (std::size_t i = 0; i < state.records.size(); ++i)
     o.records.emplace_back(state.records.at(i).ordinal, state.records.at(i).source,
                            std::string(state.records.value(i)));
@@ -339,6 +349,93 @@ TEST(TextLogRecords, LongSplitReadEqualsOneRead) {
     EXPECT_GT(one.records.size(), 40'000u);
     ASSERT_EQ(two, one) << "seed " << seed;
   }
+}
+
+}  // namespace
+}  // namespace tervolin
+
+namespace tervolin {
+namespace {
+
+// Where a read error ended the read: the line's byte offset and its line in
+// the file (empty lines and every kind of line end counted), the cause and
+// the offending text; the same whether the log is read at once or in halves.
+TEST(TextLogRecords, ReadStopSaysWhere) {
+  const std::string marker(std::string("Интервал между запросами тестера:"_w));
+  const std::string head = "TxD 82 10 F1 21 01 A5\r\n\r\nRxD 84 F1 10 61 01 7B 2C 5E\r\n";  // 4 lines
+  const struct {
+    std::string tail;
+    ReadStopCause cause;
+    std::string text;
+    std::size_t line;
+  } cases[] = {
+      {marker + " 0;25\r\n", ReadStopCause::IntervalNotNumber, "0;25", 4},
+      {"\n\n   " + marker + " x\n", ReadStopCause::IntervalNotNumber, "x", 6},
+      {"\rRxD ZZ F1 10 61 01 7B 2C 5E\n", ReadStopCause::LengthNotHex, "ZZ", 5},
+      {"RxD 80 F1 10 Q2 61 01 7B 2C 5E\n", ReadStopCause::LengthNotHex, "Q2", 4},
+  };
+  for (const auto& c : cases) {
+    const std::string log = head + c.tail + "RxD 84 F1 10 61 01 01 02 5E\n";
+    for (const std::size_t splitAbove : {std::size_t(-1), std::size_t(0)}) {
+      AppState state;
+      state.definitions = {def("2101", "0000", "A")};
+      state.layout = detectLayout(log);
+      ScriptedChannel channel;
+      const auto stop = readTextLogRecords(log, state, channel, splitAbove);
+      ASSERT_TRUE(stop) << c.tail;
+      EXPECT_EQ(stop->cause, c.cause) << c.tail;
+      EXPECT_EQ(stop->text, c.text) << c.tail;
+      EXPECT_EQ(stop->line, c.line) << c.tail;
+      // The offset is where the failing line starts (after its leading blanks).
+      EXPECT_EQ(log.compare(stop->offset, 3, c.cause == ReadStopCause::LengthNotHex ? "RxD" : marker.substr(0, 3)), 0)
+          << c.tail;
+      EXPECT_EQ(state.records.size(), 1u);
+    }
+  }
+}
+
+TEST(ReadStop, LineNumbers) {
+  const struct {
+    std::string_view text;
+    std::size_t offset, line;
+  } cases[] = {
+      {"abc", 0, 1}, {"abc", 3, 1}, {"a\nb", 2, 2}, {"a\r\nb", 3, 2}, {"a\rb", 2, 2},
+      {"a\n\r\n\rb", 5, 4}, {"a\r", 2, 2}, {"a\nb", 99, 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lineNumberAt(c.text, c.offset), c.line) << c.text << " @" << c.offset;
+}
+
+// The message names the file, the place, the cause with its text, the
+// records shown and the dump; nothing about a dump that was not written.
+TEST(ReadStop, Message) {
+  ReadStop stop;
+  stop.file = "/logs/drive.log";
+  stop.dump = "/prog/Toyota/error_ini.txt";
+  stop.cause = ReadStopCause::IntervalNotNumber;
+  stop.offset = 1234;
+  stop.line = 17;
+  stop.text = "0;25";
+  EXPECT_EQ(cp1251ToUtf8(readStopMessage(stop, 42)),
+            "Чтение файла /logs/drive.log прервано в строке 17 (байт 1234): интервал между запросами «0;25» "
+            "не является числом.\nПоказаны записи, прочитанные до этого места: 42.\n"
+            "Прочитанные записи сохранены в файле /prog/Toyota/error_ini.txt.");
+  stop.cause = ReadStopCause::LengthNotHex;
+  stop.text = "ZZ";
+  stop.dump.clear();
+  EXPECT_EQ(cp1251ToUtf8(readStopMessage(stop, 0)),
+            "Чтение файла /logs/drive.log прервано в строке 17 (байт 1234): байт длины ответа «ZZ» не является "
+            "шестнадцатеричным числом.\nДо этого места не прочитано ни одной записи.");
+  stop.line = 0;
+  stop.offset = 48;
+  for (const auto& [cause, reason] : {std::pair{ReadStopCause::FrameLengthZero, "кадр нулевой длины"},
+                                      std::pair{ReadStopCause::FramePastEnd, "файл обрезан: кадр выходит за конец файла"}}) {
+    stop.cause = cause;
+    EXPECT_EQ(cp1251ToUtf8(readStopMessage(stop, 3)),
+              std::string("Чтение файла /logs/drive.log прервано на байте 48: ") + reason +
+                  ".\nПоказаны записи, прочитанные до этого места: 3.");
+  }
+  stop.cause = ReadStopCause::Unreadable;
+  EXPECT_EQ(cp1251ToUtf8(readStopMessage(stop, 0)), "Не удалось прочитать файл /logs/drive.log.");
 }
 
 }  // namespace

@@ -126,6 +126,57 @@ TEST_F(OpenLogTest, TextLogInLogViewShowsTheLinesAndSwitchesToTable) {
   EXPECT_EQ(row(3), (Row{"40", "10"}));
 }
 
+// A log written on a machine of the other locale reads the same: the two
+// bundled Toyota logs write their interval as "0.25" and "0,25".
+TEST(OpenSampleLogs, IntervalReadsWithEitherMark) {
+  for (const char mark : {'.', ','}) {
+    for (const char* name : {"toyota_zapros_otvet.log", "toyota_interval_comma.log"}) {
+      test::TempDir program;
+      std::filesystem::copy(TERVOLIN_SOURCE_DIR "/samples", program.path(), std::filesystem::copy_options::recursive);
+      AppState state;
+      state.programDir = program.path();
+      state.lastProfile = "Toyota";
+      state.decimalMark = mark;
+      state.tableOnly = 1;
+      ASSERT_TRUE(prepareOpen(state));
+      ScriptedChannel channel;
+      Grid grid;
+      const OpenOutcome outcome = openLog(state, channel, program / "logs" / name, grid);
+      EXPECT_FALSE(outcome.readStop) << name << " " << mark;
+      EXPECT_DOUBLE_EQ(state.requestInterval, 0.25) << name << " " << mark;
+      EXPECT_GT(state.records.size(), 0u) << name << " " << mark;
+      EXPECT_GT(grid.rowCount(), 3) << name << " " << mark;
+      EXPECT_FALSE(std::filesystem::exists(program / "Toyota" / "error_ini.txt")) << name << " " << mark;
+    }
+  }
+}
+
+// A read error ends the read early: the outcome says where, the records
+// before it are in the table, and nothing was shown during the open. A text
+// log that cannot be read in LOG view is told by the LOG view itself.
+TEST_F(OpenLogTest, ReadErrorComesBackWithTheOutcome) {
+  test::writeFile(dir / "bad.log", std::string(kTextLog) + "RxD ZZ F1 10 61 01 7B 2C 5E\r\n");
+  state.tableOnly = 1;
+  OpenOutcome outcome = openLog(state, channel, dir / "bad.log", grid);
+  ASSERT_TRUE(outcome.readStop);
+  EXPECT_EQ(outcome.readStop->cause, ReadStopCause::LengthNotHex);
+  EXPECT_EQ(outcome.readStop->line, 6u);
+  EXPECT_EQ(outcome.readStop->file, dir / "bad.log");
+  EXPECT_TRUE(channel.events.empty());
+  EXPECT_EQ(row(3), (Row{"40", "10"}));
+  EXPECT_GT(outcome.elapsed.count(), 0);
+
+  const auto missing = dir / "missing.log";
+  outcome = openLog(state, channel, missing, grid);
+  ASSERT_TRUE(outcome.readStop);
+  EXPECT_EQ(outcome.readStop->cause, ReadStopCause::Unreadable);
+  state.tableOnly = 0;
+  state.viewMode = ViewMode::Log;
+  outcome = openLog(state, channel, missing, grid);
+  EXPECT_FALSE(outcome.readStop);
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message).size(), 1u);  // the LOG view's own
+}
+
 TEST_F(OpenLogTest, GraphFileOpensInTableView) {
   std::string rtd(6, '\0');
   rtd += std::string("\x64\x00", 2);                    // interval 100
