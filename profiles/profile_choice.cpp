@@ -58,6 +58,16 @@ bool ProfileChoice::confirm(const std::function<void()>& showSettings) {
   return true;
 }
 
+bool ProfileChoice::confirmHighlighted(std::optional<std::size_t> highlighted,
+                                       const std::function<void()>& showSettings) {
+  const auto tree = profileTree();
+  if (highlighted && *highlighted < tree.size()) {
+    const std::string_view code = tree[*highlighted].code;
+    if (!code.empty() && code != state_.profileCode) choose(highlighted);
+  }
+  return confirm(showSettings);
+}
+
 void ProfileChoice::cancel() { throw ProgramEnds(); }
 
 }  // namespace tervolin

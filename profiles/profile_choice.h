@@ -31,6 +31,12 @@ class ProfileChoice {
   // closes; false when it stays open. Throws ProgramEnds on No.
   bool confirm(const std::function<void()>& showSettings);
 
+  // "&OK" (and Enter) with the node highlighted in the tree: a highlighted
+  // node whose code differs from the current one is chosen first, as
+  // "&Выбрать" does; then the choice is confirmed as above. A group, the
+  // current profile's node or no highlight confirm what is current.
+  bool confirmHighlighted(std::optional<std::size_t> highlighted, const std::function<void()>& showSettings);
+
   // "&Отмена": the program ends.
   [[noreturn]] void cancel();
 

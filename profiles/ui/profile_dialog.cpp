@@ -37,8 +37,9 @@ TForm8::TForm8(AppState& state, Registry& registry, UserChannel& channel, TForm9
   btncanc->setObjectName("btncanc");
   btnchoose = new QPushButton(QStringLiteral("&Выбрать"), this);
   btnchoose->setObjectName("btnchoose");
-  // Enter in the tree must not confirm the dialog behind the user's back.
-  for (QPushButton* b : {btnok, btncanc, btnchoose}) b->setAutoDefault(false);
+  // Enter presses OK, which takes the highlighted profile.
+  for (QPushButton* b : {btncanc, btnchoose}) b->setAutoDefault(false);
+  btnok->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnchoose);
@@ -94,15 +95,20 @@ void TForm8::endProgram() {
 }
 
 void TForm8::tv1DblClick() {
-  std::optional<std::size_t> node;
+  if (choice_.choose(selectedNode())) lbl1->setText(toQString(choice_.label()));
+}
+
+std::optional<std::size_t> TForm8::selectedNode() const {
   const auto selected = tv1->selectedItems();
-  if (!selected.isEmpty()) node = selected.front()->data(0, kNodeRole).toULongLong();
-  if (choice_.choose(node)) lbl1->setText(toQString(choice_.label()));
+  if (selected.isEmpty()) return std::nullopt;
+  return selected.front()->data(0, kNodeRole).toULongLong();
 }
 
 void TForm8::btnokClick() {
   try {
-    if (choice_.confirm([this] { settings_.exec(); })) accept();
+    const bool closes = choice_.confirmHighlighted(selectedNode(), [this] { settings_.exec(); });
+    lbl1->setText(toQString(choice_.label()));
+    if (closes) accept();
   } catch (const ProgramEnds&) {
     endProgram();
   }

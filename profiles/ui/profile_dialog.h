@@ -47,6 +47,8 @@ class TForm8 : public QDialog {
  private:
   void fillTree();
   void endProgram();
+  // The index in profileTree() of the node highlighted in tv1.
+  std::optional<std::size_t> selectedNode() const;
 
   ProfileChoice choice_;
   TForm9& settings_;

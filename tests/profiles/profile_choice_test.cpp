@@ -140,5 +140,38 @@ TEST_F(ProfileChoiceTest, ConfirmKnownProfileWithoutChoiceSkipsTheCheck) {
   EXPECT_TRUE(channel.events.empty());
 }
 
+// OK takes the highlighted node when it names another profile; otherwise it
+// confirms what is current, as before.
+TEST_F(ProfileChoiceTest, OkChoosesTheHighlightedProfileFirst) {
+  addDefinitionFile("pids/Nissan/powertrain/pids.ini");
+  const struct {
+    std::string_view highlighted;  // empty: nothing highlighted
+    std::string_view code;         // profile code after OK
+    bool chosen;                   // the node was chosen (label changed, file checked)
+  } cases[] = {
+      {"Ниссан"_w, "Nissan", true},
+      {"Тойота"_w, "Toyota", false},  // the current profile: no new choice, no file check
+      {"China", "Toyota", false},      // a group
+      {"", "Toyota", false},
+  };
+  for (const auto& c : cases) {
+    state.profileCode = "Toyota";
+    choice.activate();
+    const auto node = c.highlighted.empty() ? std::nullopt : nodeIndex(c.highlighted);
+    EXPECT_TRUE(choice.confirmHighlighted(node, [] { FAIL() << "settings shown"; })) << c.highlighted;
+    EXPECT_EQ(state.profileCode, c.code);
+    EXPECT_EQ(choice.chosen(), c.chosen);
+    EXPECT_EQ(lastProfile(), c.code);
+    EXPECT_EQ(state.workingFolder, program.path() / std::string(c.code) / "");
+    if (c.chosen) EXPECT_EQ(choice.label(), std::string("Вами выбран протокол "_w) + std::string(c.highlighted));
+  }
+  EXPECT_TRUE(channel.events.empty());
+  // A highlighted profile whose definition file is missing gets the warning.
+  choice.activate();
+  channel.yesNoAnswers = {false};
+  EXPECT_THROW(choice.confirmHighlighted(nodeIndex("OBDII"), {}), ProgramEnds);
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::YesNo).size(), 1u);
+}
+
 }  // namespace
 }  // namespace tervolin

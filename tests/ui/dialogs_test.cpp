@@ -153,6 +153,32 @@ class DialogsTest : public QObject {
     QVERIFY(w.channel.questions.isEmpty());
   }
 
+  // A click on another profile and OK (or Enter in the tree) takes it: the
+  // highlighted node is chosen before the choice is confirmed.
+  void okAndEnterTakeTheHighlightedProfile() {
+    for (const bool enter : {false, true}) {
+      World w;
+      writeText(w.orvikDefinition("Nissan"), "[1]\n");
+      w.state.orvikPath = (w.orvik.path() + "/").toStdString();
+      w.state.profileCode = "Toyota";
+      w.form8->show();
+      auto* tv1 = child<QTreeWidget>(*w.form8, "tv1");
+      tv1->setCurrentItem(findNode(tv1, "Ниссан"));
+      if (enter) {
+        tv1->setFocus();
+        QTest::keyClick(tv1, Qt::Key_Return);
+      } else {
+        click(*w.form8, "btnok");
+      }
+      QCOMPARE(w.form8->result(), int(QDialog::Accepted));
+      QVERIFY(!w.form8->isVisible());
+      QCOMPARE(QString::fromStdString(w.state.profileCode), QString("Nissan"));
+      QCOMPARE(child<QLabel>(*w.form8, "lbl1")->text(), QString("Вами выбран протокол Ниссан"));
+      QCOMPARE(w.registry->readString(kSettingsKey, st::kLastProfile).value_or(""), std::string("Nissan"));
+      QCOMPARE(QString::fromStdString(w.state.workingFolder.string()), w.program.path() + "/Nissan/");
+    }
+  }
+
   void missingDefinitionYesOpensSettingsAndPathFixesIt() {
     World w;
     writeText(w.orvikDefinition("OBDII"), "[1]\n");
