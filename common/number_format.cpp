@@ -311,6 +311,17 @@ std::string intText(std::int64_t value) {
   return std::string(buf, res.ptr);
 }
 
+std::string groupedIntText(std::int64_t value) {
+  const std::string digits = intText(value);
+  const std::size_t sign = digits.front() == '-' ? 1 : 0;
+  std::string out = digits.substr(0, sign);
+  for (std::size_t i = sign; i < digits.size(); ++i) {
+    if (i > sign && (digits.size() - i) % 3 == 0) out += '\xA0';  // no-break space in Windows-1251
+    out += digits[i];
+  }
+  return out;
+}
+
 std::optional<double> parseNumber(std::string_view text, char decimalMark) {
   std::size_t k = 0;
   const std::size_t n = text.size();

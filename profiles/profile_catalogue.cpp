@@ -100,6 +100,25 @@ bool isProfileCode(std::string_view code) {
   return std::find(kCodes.begin(), kCodes.end(), code) != kCodes.end();
 }
 
+std::string profileTreePath(std::string_view code) {
+  if (code.empty()) return {};
+  // The nodes above the one being looked at, by depth.
+  std::array<std::string_view, 8> above{};
+  for (const ProfileNode& node : kTree) {
+    const auto depth = static_cast<std::size_t>(node.depth);
+    if (depth >= above.size()) continue;
+    above[depth] = node.text;
+    if (node.code != code) continue;
+    std::string path;
+    for (std::size_t d = 0; d <= depth; ++d) {
+      if (d > 0) path += " › "_w;
+      path += above[d];
+    }
+    return path;
+  }
+  return {};
+}
+
 ProfileSwitches switchesFor(std::string_view profileCode) {
   ProfileSwitches switches;
   const auto it = std::find_if(kSwitches.begin(), kSwitches.end(),

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/app_state.h"
@@ -21,6 +22,11 @@ struct ProfileNode {
 std::span<const ProfileNode> profileTree();
 std::span<const std::string_view> profileCodes();
 bool isProfileCode(std::string_view code);  // case-sensitive
+
+// The readable name of a profile as the dialog's tree shows it: the first
+// node with the code and the groups above it, joined by " › " (Windows-1251;
+// "Hyndai2" is "Hyndai › G4EE"). Empty for a text that is not a code.
+std::string profileTreePath(std::string_view code);
 
 struct ProfileSwitches {
   int lengthOffset = 0;            // 3 when responses carry a length byte

@@ -159,4 +159,17 @@ void buildLogView(AppState& state, UserChannel& channel, const std::filesystem::
   grid.setRowCount(row + 1);
 }
 
+int longestCellRow(const Grid& grid, int column) {
+  int longest = -1;
+  std::size_t length = 0;
+  for (int r = std::max(0, grid.fixedRows()); r < grid.rowCount(); ++r) {
+    const std::size_t size = grid.cell(column, r).size();
+    if (longest < 0 || size > length) {
+      longest = r;
+      length = size;
+    }
+  }
+  return longest;
+}
+
 }  // namespace tervolin

@@ -17,4 +17,9 @@ void TablSG(AppState& state, UserChannel& channel, Grid& grid);
 // Loads "pids.ini" (the line explanation uses it).
 void buildLogView(AppState& state, UserChannel& channel, const std::filesystem::path& logFile, Grid& grid);
 
+// The row (below the fixed rows) of the longest text in `column`, so that a
+// window can make the column as wide as it; the first such row, or -1 when
+// there are no rows below the fixed ones. One character is one byte.
+int longestCellRow(const Grid& grid, int column);
+
 }  // namespace tervolin

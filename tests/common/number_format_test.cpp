@@ -150,6 +150,27 @@ TEST(IntText, WritesSignAndDigits) {
   EXPECT_EQ(intText(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
 }
 
+TEST(IntText, GroupsDigitsInThrees) {
+  const std::pair<std::int64_t, std::string_view> cases[] = {
+      {0, "0"}, {999, "999"}, {1000, "1\xA0" "000"}, {-1000, "-1\xA0" "000"}, {20000000, "20\xA0" "000\xA0" "000"},
+      {-123456, "-123\xA0" "456"}, {std::numeric_limits<std::int64_t>::min(), "-9\xA0" "223\xA0" "372\xA0" "036\xA0" "854\xA0" "775\xA0" "808"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(groupedIntText(value), text) << value;
+}
+
+// Numbers written on another machine: either decimal mark, still strict.
+TEST(ParseNumber, EitherMark) {
+  const struct {
+    std::string_view text;
+    char mark;
+    std::optional<double> expected;
+  } cases[] = {
+      {"0.25", ',', 0.25}, {"0,25", '.', 0.25}, {"0,25", ',', 0.25}, {"7", '.', 7}, {"1;5", ';', 1.5},
+      {"1,5", ';', 1.5},   {"1.2,5", '.', std::nullopt}, {"1,,5", ',', std::nullopt}, {"", '.', std::nullopt},
+      {"0.25 ", '.', std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parseNumberEitherMark(c.text, c.mark), c.expected) << c.text << " " << c.mark;
+}
+
 TEST(ParseNumber, IsStrict) {
   struct Case {
     std::string_view text;

@@ -152,5 +152,38 @@ TEST(ProfileCatalogue, DefinitionPathOfAProfile) {
   }
 }
 
+// Every code's readable name: its first node in the tree with the groups
+// above it.
+TEST(ProfileCatalogue, TreePathOfEveryCode) {
+  const std::pair<std::string_view, std::string_view> names[] = {
+      {"Toyota", "Тойота"},
+      {"Nissan", "Ниссан"},
+      {"Hyndai", "Hyndai"},
+      {"Hyndai2", "Hyndai › G4EE"},
+      {"OBDII", "OBDII"},
+      {"Chery", "China › MT20U"},
+      {"GreatWall", "China › MT20U2"},
+      {"B154R", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Январь5, VS5, Bosch 1.5.4, Январь 7.2(+) › Россия 83"},
+      {"B154E2", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Январь5, VS5, Bosch 1.5.4, Январь 7.2(+) › Евро 2"},
+      {"B797", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Bosch 7.9.7(+), M73"},
+      {"B1797V", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Bosch ME17.9.7, M74, M75"},
+      {"MP7E2", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Bosch MP7.0 euro2"},
+      {"MP7E3", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Bosch MP7.0 euro3"},
+      {"M74CAN", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Гранта"},
+      {"largus", "ВАЗ/ГАЗ/УАЗ › ВАЗ › Largus"},
+      {"B1797G", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Bosch ME17.9.7"},
+      {"M11E2", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Микас11(Евро2)"},
+      {"M11E3", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Микас11(Евро3)"},  // the first of its two nodes
+      {"M103E2", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Микас 10.3"},
+      {"M103E3", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Микас 10.3+"},
+      {"M76", "ВАЗ/ГАЗ/УАЗ › ГАЗ/УАЗ › Микас 7.6"},
+      {"megane", "Renault › Megane(II)/Clio(II)/Scenic"},
+      {"logan", "Renault › Logan"},
+  };
+  ASSERT_EQ(std::size(names), profileCodes().size());
+  for (const auto& [code, name] : names) EXPECT_EQ(cp1251ToUtf8(profileTreePath(code)), name) << code;
+  for (std::string_view notCode : {"", "toyota", "China", "NOSUCH"}) EXPECT_EQ(profileTreePath(notCode), "") << notCode;
+}
+
 }  // namespace
 }  // namespace tervolin

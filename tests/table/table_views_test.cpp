@@ -205,5 +205,22 @@ TEST_F(ViewsTest, UnreadableLogLeavesTheHeadingAndSaysSo) {
             std::vector<std::string>{std::string("Не удалось прочитать файл "_w) + utf8ToCp1251(missing.string())});
 }
 
+TEST(LongestCell, FirstLongestRowBelowTheHeadings) {
+  Grid grid;
+  grid.setColumnCount(2);
+  grid.setRowCount(6);
+  grid.setFixedRows(1);
+  EXPECT_EQ(longestCellRow(grid, 0), 1);  // all empty: the first row below the headings
+  grid.setCell(0, 0, "a heading longer than any line");
+  grid.setCell(0, 2, "TxD 82");
+  grid.setCell(0, 3, "RxD 84 F1");
+  grid.setCell(0, 5, "RxD 84 F2");
+  grid.setCell(1, 4, "x");
+  EXPECT_EQ(longestCellRow(grid, 0), 3);
+  EXPECT_EQ(longestCellRow(grid, 1), 4);
+  grid.setRowCount(1);
+  EXPECT_EQ(longestCellRow(grid, 0), -1);
+}
+
 }  // namespace
 }  // namespace tervolin

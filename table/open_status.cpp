@@ -1,0 +1,67 @@
+#include "table/open_status.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "common/number_format.h"
+#include "common/text.h"
+#include "profiles/profile_catalogue.h"
+
+namespace tervolin {
+namespace {
+
+struct KindText {
+  LogKind kind;
+  std::string_view text;
+};
+constexpr std::array<KindText, 4> kKinds = {{
+    {LogKind::TextLog, "Текстовый лог"_w},
+    {LogKind::GraphFile, "Файл графиков"_w},
+    {LogKind::XmlLog, "XML-лог"_w},
+    {LogKind::CsvLog, "CSV-лог"_w},
+}};
+
+// Rows above the data: the Table view's two headings, the LOG view's heading
+// and its empty row 1.
+constexpr int kRowsAboveData = 2;
+
+}  // namespace
+
+std::string profileStatusText(const AppState& state) {
+  const std::string& code = state.profileCode.empty() ? state.lastProfile : state.profileCode;
+  if (code.empty()) return std::string("Профиль не выбран"_w);
+  std::string text("Профиль: "_w);
+  text += code;
+  const std::string name = profileTreePath(code);
+  if (!name.empty()) text.append(" (").append(name).append(")");
+  return text;
+}
+
+std::string logKindText(LogKind kind) {
+  for (const KindText& k : kKinds)
+    if (k.kind == kind) return std::string(k.text);
+  return {};
+}
+
+std::string countsStatusText(const AppState& state, const Grid& grid) {
+  std::string text("Записей: "_w);
+  text += groupedIntText(static_cast<std::int64_t>(state.records.size()));
+  const bool log = state.viewMode == ViewMode::Log;
+  // An empty Table view still has its one empty data row.
+  int rows = std::max(0, grid.rowCount() - kRowsAboveData);
+  if (!log && state.records.empty()) rows = 0;
+  text += log ? " · строк лога: "_w : " · строк таблицы: "_w;
+  text += groupedIntText(rows);
+  return text;
+}
+
+std::string openTimeText(std::chrono::steady_clock::duration elapsed, char decimalMark) {
+  const double seconds = std::chrono::duration<double>(elapsed).count();
+  std::string text("Открыт за "_w);
+  text += fixedText(seconds, 15, seconds < 10 ? 2 : 1, decimalMark);
+  text += " с"_w;
+  return text;
+}
+
+}  // namespace tervolin
