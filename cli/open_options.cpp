@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "common/paths.h"
+#include "profiles/profile_catalogue.h"
 #include "table/open_log.h"
 
 namespace tervolin::cli {
@@ -65,6 +66,11 @@ std::optional<std::string> parseOpenArguments(std::span<const std::string_view> 
     }
   }
   if (o.profile.empty()) return "--profile CODE is required";
+  if (!isProfileCode(o.profile)) {
+    std::string error = "unknown profile " + o.profile + "; the profile codes are";
+    for (const std::string_view code : profileCodes()) error.append(" ").append(code);
+    return error;
+  }
   if (ownChecks)
     if (auto error = ownChecks()) return error;
   if (!haveFile) return "FILE is required";
@@ -89,8 +95,12 @@ int openFromOptions(std::string_view command, const OpenOptions& o, bool logView
     return kExitFailure;
   }
   try {
+    const OpenOutcome outcome = openLog(state, channel, o.file, grid);
+    // A read that ended early is told once, after the core's own messages;
+    // the file is open with the records read before the error.
+    if (outcome.readStop) channel.message(readStopMessage(*outcome.readStop, state.records.size()));
     // A file whose reading failed (its messages are out) has no view.
-    if (!openLog(state, channel, o.file, grid).built) return kExitFailure;
+    if (!outcome.built) return kExitFailure;
     // A graph file always opens in Table view; the LOG view asked for shows
     // its raw lines afterwards.
     if (logView && state.viewMode != ViewMode::Log) {

@@ -49,7 +49,9 @@ struct CommandOption {
 // the command's own options and one FILE, in any order. An error text when
 // they do not fit the usage: the first wrong argument ("--x needs a value",
 // "unknown option --x", "one FILE only", a wrong value), then
-// "--profile CODE is required", then what `ownChecks` finds, then
+// "--profile CODE is required" or, for a code that is not one of the
+// profile codes (compared exactly), "unknown profile CODE; the profile codes
+// are ..." naming them all, then what `ownChecks` finds, then
 // "FILE is required".
 std::optional<std::string> parseOpenArguments(std::span<const std::string_view> args,
                                               std::span<const CommandOption> own, OpenOptions& options,
@@ -59,7 +61,8 @@ std::optional<std::string> parseOpenArguments(std::span<const std::string_view> 
 // program folder, the profile and its working folder, the decimal mark) and
 // opens options.file into `grid`: in Table view ("table only" set), or in
 // LOG view when `logView` (a graph file opens in Table view and then shows
-// its raw lines). The core's messages go to `channel`. kExitOk when the file
+// its raw lines). The core's messages go to `channel`, and after them, once,
+// where a read error ended the reading early. kExitOk when the file
 // is open; otherwise the exit code: for an unreadable file with the reason
 // on standard error as "tervolin-cli COMMAND: cannot read FILE"; for a file
 // whose reading failed after the core's messages; or for the program ending.

@@ -68,17 +68,24 @@ TEST(OpenOptions, ErrorsComeInTheOrderOfTheArgumentsThenTheRequiredOnes) {
   };
   const Case cases[] = {
       {{"--profile"}, false, "--profile needs a value"},
-      {{"--profile", "T", "x", "--view"}, false, "--view needs a value"},
-      {{"--profile", "T", "--decimal-mark", ",,", "x"}, false, "--decimal-mark takes one character"},
-      {{"--profile", "T", "--decimal-mark", "", "x"}, false, "--decimal-mark takes one character"},
+      {{"--profile", "Toyota", "x", "--view"}, false, "--view needs a value"},
+      {{"--profile", "Toyota", "--decimal-mark", ",,", "x"}, false, "--decimal-mark takes one character"},
+      {{"--profile", "Toyota", "--decimal-mark", "", "x"}, false, "--decimal-mark takes one character"},
       {{"--view", "bad", "--bogus"}, false, "--view is table or log"},
       {{"--bogus", "--view", "bad"}, false, "unknown option --bogus"},
       {{"a", "b", "--bogus"}, false, "one FILE only"},
       {{"x"}, true, "--profile CODE is required"},
       {{"--profile", "", "x"}, false, "--profile CODE is required"},
-      {{"--profile", "T"}, true, "--view is required"},
-      {{"--profile", "T"}, false, "FILE is required"},
-      {{"--profile", "T", "--fit"}, false, "FILE is required"},
+      // Codes compare exactly: an unknown code names the known ones.
+      {{"--profile", "NOSUCH", "x"}, true,
+       "unknown profile NOSUCH; the profile codes are Chery GreatWall B154R B154E2 B797 B1797V B1797G M74CAN "
+       "Toyota Hyndai Hyndai2 Nissan OBDII M11E2 M11E3 M103E2 M103E3 M76 MP7E2 MP7E3 megane largus logan"},
+      {{"--profile", "toyota"}, false, "unknown profile toyota; the profile codes are Chery GreatWall B154R "
+       "B154E2 B797 B1797V B1797G M74CAN Toyota Hyndai Hyndai2 Nissan OBDII M11E2 M11E3 M103E2 M103E3 M76 MP7E2 "
+       "MP7E3 megane largus logan"},
+      {{"--profile", "Toyota"}, true, "--view is required"},
+      {{"--profile", "Toyota"}, false, "FILE is required"},
+      {{"--profile", "Toyota", "--fit"}, false, "FILE is required"},
   };
   for (const Case& c : cases) {
     const Parsed p = parse(c.args, c.requireView);

@@ -143,6 +143,33 @@ TEST_F(CliTableTest, FailuresGiveExitCodesAndClearMessages) {
   }
 }
 
+// Every command that opens a log refuses a profile code it does not know
+// as a usage error, before it reads anything.
+TEST_F(CliTableTest, UnknownProfileIsAUsageErrorOfEveryCommand) {
+  test::writeFile(dir / "demo.log", kTextLog);
+  for (const char* command : {"table", "graphs", "explain", "matrix", "search"}) {
+    const test::CliRun r = test::runCli({command, "--profile", "NOSUCH", (dir / "demo.log").string()});
+    EXPECT_EQ(r.code, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("unknown profile NOSUCH; the profile codes are Chery GreatWall"), std::string::npos)
+        << command << ": " << r.err;
+  }
+}
+
+// A read that ends early prints the table of what was read, exactly as
+// before, and tells where the read ended on standard error, once.
+TEST_F(CliTableTest, ReadErrorIsToldOnStandardErrorOnly) {
+  writeProfileFiles(dir.path(), dir.path());
+  test::writeFile(dir / "cut.log", std::string(kTextLog) + "RxD ZZ F1 10 61 01 7B 2C 5E\r\n");
+  const test::CliRun r = run({"--profile", "Toyota", "--program-dir", dir.path().string(), (dir / "cut.log").string()});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, kExpected);
+  EXPECT_EQ(r.err, "Чтение файла " + (dir / "cut.log").string() +
+                       " прервано в строке 5 (байт 104): байт длины ответа «ZZ» не является шестнадцатеричным "
+                       "числом. Показаны записи, прочитанные до этого места: 4. Прочитанные записи сохранены в файле " +
+                       (dir / "error_ini.txt").string() + ".\n");
+}
+
 TEST_F(CliTableTest, XmlAndCsvLogsOpenInTableView) {
   writeProfileFiles(dir.path(), dir.path());
   test::writeFile(dir / "scan.xml", "<L><E><R sID='61' Data='01 7B 2C'/></E><E/><E><R sID='61' Data='01 50 32'/></E></L>");
