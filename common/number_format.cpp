@@ -316,7 +316,7 @@ std::string groupedIntText(std::int64_t value) {
   const std::size_t sign = digits.front() == '-' ? 1 : 0;
   std::string out = digits.substr(0, sign);
   for (std::size_t i = sign; i < digits.size(); ++i) {
-    if (i > sign && (digits.size() - i) % 3 == 0) out += '\xA0';  // no-break space in Windows-1251
+    if (i > sign && (digits.size() - i) % 3 == 0) out += ' ';
     out += digits[i];
   }
   return out;

@@ -27,8 +27,8 @@ std::string generalText(double value, char decimalMark);
 // Integer text: decimal digits with "-" before negative numbers.
 std::string intText(std::int64_t value);
 
-// The same with the digits grouped in threes by a no-break space, as counts
-// are shown to the user ("1 234 567").
+// The same with the digits grouped in threes by a blank, as counts are shown
+// to the user ("1 234 567").
 std::string groupedIntText(std::int64_t value);
 
 // Strict parse: the whole text must be a decimal number in the notation of

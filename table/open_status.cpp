@@ -22,8 +22,7 @@ constexpr std::array<KindText, 4> kKinds = {{
     {LogKind::CsvLog, "CSV-лог"_w},
 }};
 
-// Rows above the data: the Table view's two headings, the LOG view's heading
-// and its empty row 1.
+// Rows above the log's lines in the LOG view: the heading and the empty row 1.
 constexpr int kRowsAboveData = 2;
 
 }  // namespace
@@ -47,12 +46,10 @@ std::string logKindText(LogKind kind) {
 std::string countsStatusText(const AppState& state, const Grid& grid) {
   std::string text("Записей: "_w);
   text += groupedIntText(static_cast<std::int64_t>(state.records.size()));
-  const bool log = state.viewMode == ViewMode::Log;
-  // An empty Table view still has its one empty data row.
-  int rows = std::max(0, grid.rowCount() - kRowsAboveData);
-  if (!log && state.records.empty()) rows = 0;
-  text += log ? " · строк лога: "_w : " · строк таблицы: "_w;
-  text += groupedIntText(rows);
+  if (state.viewMode == ViewMode::Log) {
+    text += " · строк лога: "_w;
+    text += groupedIntText(std::max(0, grid.rowCount() - kRowsAboveData));
+  }
   return text;
 }
 

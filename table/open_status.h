@@ -20,8 +20,9 @@ std::string profileStatusText(const AppState& state);
 // "Текстовый лог", "Файл графиков", "XML-лог", "CSV-лог".
 std::string logKindText(LogKind kind);
 
-// "Записей: 1 234 · строк таблицы: 56" in Table view, "· строк лога: N" in
-// LOG view (the log's lines, without the heading and the empty row 1).
+// "Записей: 1 234", and in LOG view " · строк лога: N" (the log's lines,
+// without the heading and the empty row 1); the Table view's rows have a
+// status text of their own (rowCountText).
 std::string countsStatusText(const AppState& state, const Grid& grid);
 
 // "Открыт за 0,42 с" with the state's decimal mark.

@@ -51,11 +51,7 @@ std::string unitOfColumn(const DefinitionTable& definitions, const Grid& grid, i
   return {};
 }
 
-std::string grouped(int n) {
-  std::string digits = intText(n < 0 ? 0 : n);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), " ");
-  return digits;
-}
+std::string grouped(int n) { return groupedIntText(n < 0 ? 0 : n); }
 
 }  // namespace
 
