@@ -288,29 +288,29 @@ std::vector<GeneratedFile> sampleFolder() {
                                             "010E", "010F", "0110", "0111", "0114", "0115"};
   const std::vector<std::string> obdSlow = {"0100", "0101", "0103", "0113", "011C", "011F", "0120", "012F", "0133"};
 
-  LogPlan obd{"OBDII", LineStyle::TxdRxd, false, 720, '.', 11, obdPoll, obdSlow, {"010A", "0122"}};
+  LogPlan obd{"OBDII", LineStyle::TxdRxd, false, 720, '.', 11, obdPoll, obdSlow, {"010A", "0122"}, false, {}};
   files.push_back({"logs/obd2_kwp.log", textLog(obd)});
 
-  LogPlan elm{"OBDII", LineStyle::Adapter, false, 720, '.', 12, obdPoll, obdSlow, {"010A", "0122"}};
+  LogPlan elm{"OBDII", LineStyle::Adapter, false, 720, '.', 12, obdPoll, obdSlow, {"010A", "0122"}, false, {}};
   files.push_back({"logs/obd2_elm_adapter.log", textLog(elm)});
 
-  LogPlan toyota{"Toyota", LineStyle::ZaprosOtvet, false, 560, '.', 13, {"2101", "2101", "2102"}, {}, {"2105"}};
+  LogPlan toyota{"Toyota", LineStyle::ZaprosOtvet, false, 560, '.', 13, {"2101", "2101", "2102"}, {}, {"2105"}, false, {}};
   files.push_back({"logs/toyota_zapros_otvet.log", textLog(toyota)});
 
-  LogPlan comma{"Toyota", LineStyle::TxdRxd, false, 240, ',', 14, {"2101", "2102"}, {}, {"2105"}};
+  LogPlan comma{"Toyota", LineStyle::TxdRxd, false, 240, ',', 14, {"2101", "2102"}, {}, {"2105"}, false, {}};
   files.push_back({"logs/toyota_interval_comma.log", textLog(comma)});
 
-  LogPlan gw{"GreatWall", LineStyle::TxdRxd, true, 560, '.', 15, {"2101"}, {}, {"2103"}};
+  LogPlan gw{"GreatWall", LineStyle::TxdRxd, true, 560, '.', 15, {"2101"}, {}, {"2103"}, false, {}};
   files.push_back({"logs/greatwall_length_byte.log", textLog(gw)});
 
-  LogPlan nissan{"Nissan", LineStyle::TxdRxd, false, 640, '.', 16, {"210102", "210102", "210103"}, {}, {"210105"}};
+  LogPlan nissan{"Nissan", LineStyle::TxdRxd, false, 640, '.', 16, {"210102", "210102", "210103"}, {}, {"210105"}, false, {}};
   files.push_back({"logs/nissan_6digit.log", textLog(nissan)});
 
   for (const char* code : {"B797", "B1797V"}) {
-    LogPlan bosch{code, LineStyle::TxdRxd, true, 480, '.', code[1] == '7' ? 18u : 19u, {"2101"}, {"2102"}, {"2103"}};
-    bosch.troubleCodes = true;
-    bosch.lengthByteOnly = {"2101"};
-    files.push_back({"logs/" + asciiLower(code) + "_trouble_codes.log", textLog(bosch)});
+    LogPlan plan{code, LineStyle::TxdRxd, true, 480, '.', code[1] == '7' ? 18u : 19u, {"2101"}, {"2102"}, {"2103"}, false, {}};
+    plan.troubleCodes = true;
+    plan.lengthByteOnly = {"2101"};
+    files.push_back({"logs/" + asciiLower(code) + "_trouble_codes.log", textLog(plan)});
   }
   files.push_back({"DTC.xml", troubleCodeFile()});
 
@@ -372,7 +372,7 @@ struct TroubleCode {
   std::string_view code, description;  // UTF-8
 };
 
-// Generic OBD-II codes and the ones of the two Bosch families.
+// Generic OBD-II codes and the ones of the B797 and B1797V families.
 constexpr TroubleCode kObdCodes[] = {
     {"P0100", "Цепь датчика массового расхода воздуха: неисправность"},
     {"P0105", "Цепь датчика абсолютного давления: неисправность"},
@@ -483,7 +483,7 @@ Profiles (external program path = this folder):
   Toyota     service 21, identifiers 01 and 02, ordinary frames
   GreatWall  service 21 with a length byte in every response (length offset 3)
   Nissan     service 21 with two-byte identifiers (six-digit request codes)
-  B797, B1797V  Bosch ECUs: 21 01 answered with a length byte, trouble codes
+  B797, B1797V  21 01 answered with a length byte, trouble codes
              (service 18) listed with their descriptions from DTC.xml
 
 Logs (logs/):

@@ -122,9 +122,9 @@ constexpr Row kNissan[] = {
     {"21 01 03", "Положение клапана ХХ"_w, "%", "0200", "NL", Q::IdleValve},
 };
 
-// Bosch ECUs (profiles B797 and B1797V): service 21 01 answered with a
+// Profiles B797 and B1797V: service 21 01 answered with a
 // length byte, every other answer (trouble codes, session) without.
-constexpr Row kBosch[] = {
+constexpr Row kB797[] = {
     {"21 01", "Температура ОЖ"_w, "°C"_w, "0000", "FT", Q::Coolant},
     {"21 01", "Температура воздуха на впуске"_w, "°C"_w, "0100", "FT", Q::Intake},
     {"21 01", "Обороты двигателя"_w, "об/мин"_w, "0200", "FR", Q::Rpm},
@@ -149,7 +149,7 @@ struct DemoTable {
   std::span<const Row> rows;
 };
 constexpr DemoTable kDemoTables[] = {{"OBDII", kObd},      {"Toyota", kToyota}, {"GreatWall", kGreatWall},
-                                     {"Nissan", kNissan},  {"B797", kBosch},    {"B1797V", kBosch}};
+                                     {"Nissan", kNissan},  {"B797", kB797},    {"B1797V", kB797}};
 
 // How a formula turns raw bytes into a value: value = raw * scale + offset.
 struct Scaling {
