@@ -12,6 +12,7 @@
 #include "common/paths.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
+#include "qt/desktop_services.h"
 #include "qt/qt_file_chooser.h"
 #include "qt/qt_registry.h"
 #include "qt/qt_user_channel.h"
@@ -30,6 +31,8 @@ char localeDecimalMark() {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tervolin"));
+  // Qt's own dialogs (the file dialogs, message box buttons) in Russian.
+  tervolin::installQtTranslations(app);
 
   tervolin::AppState state;
   state.decimalMark = localeDecimalMark();

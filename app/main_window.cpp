@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -11,11 +13,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QUrl>
 #include <exception>
 #include <string>
@@ -38,7 +45,9 @@
 #include "table/grid_edits.h"
 #include "table/line_explanation.h"
 #include "table/open_log.h"
+#include "table/open_status.h"
 #include "table/table_filter.h"
+#include "table/table_views.h"
 #include "table/ui/column_choice_window.h"
 #include "table/ui/filter_dialog.h"
 #include "table/ui/grid_model.h"
@@ -64,10 +73,13 @@ const QString kMemoStart = QStringLiteral("А здесь расшифровка 
 const QString kOpenTitle = QStringLiteral("Открыть лог-файл");
 const QString kOpenFilter = QStringLiteral(
     "Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
-    "Логи Ventrix|*.xml|Логи в формате CSV|*.csv");
+    "Логи Ventrix|*.xml|Логи в формате CSV|*.csv|Все файлы|*");
 const QString kOpenSuffix = QStringLiteral("*.log");
 
+// The help: a help file put beside the program is looked for first, then
+// the program's own guide, which the build places there.
 constexpr std::string_view kHelpFile = "TERVOLIN.HLP";
+constexpr std::string_view kOwnHelpFile = "tervolin_help.html";
 
 // Geometry of the button panel: buttons left to right, then the two fields.
 struct ButtonPlace {
@@ -85,6 +97,11 @@ constexpr int kButtonGap = 2;
 constexpr int kFieldsLeft = 415;  // right of the buttons; ends 15 pixels from the edge
 constexpr int kFieldHeight = 21;
 constexpr int kLogGridWidth = 280;
+constexpr int kSplitterHandle = 5;  // the draggable boundary between the grid and the memo
+constexpr int kStartWidth = 1000, kStartHeight = 700;
+constexpr int kMinWidth = 720, kMinHeight = 420;
+// Room around a cell's text: the view's margins and a little air.
+constexpr int kCellPadding = 16;
 
 }  // namespace
 
@@ -95,11 +112,15 @@ TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileCh
       registry_(registry),
       channel_(channel),
       openDialog_(openDialog),
-      exports_(std::make_unique<TableExports>(this, openDialog, channel)) {
+      exports_(std::make_unique<TableExports>(this, openDialog, channel)),
+      recent_(registry),
+      logGridWidth_(kLogGridWidth) {
   registerMainWindowResources();
   setObjectName(QStringLiteral("Form1"));
-  resize(1000, 700);
-  setMinimumSize(720, 420);
+  resize(kStartWidth, kStartHeight);
+  setMinimumSize(kMinWidth, kMinHeight);
+  restorePlace();
+  setAcceptDrops(true);
   buildControls();
   buildMenus();
   buildTableTools();
@@ -112,6 +133,7 @@ TForm1::TForm1(AppState& state, Registry& registry, UserChannel& channel, FileCh
 
   applyControlStates();
   setWindowTitle(kCaption + kProfileInCaption + toQString(state_.lastProfile));
+  showStatus();
 }
 
 TForm1::~TForm1() {
@@ -153,7 +175,15 @@ void TForm1::buildControls() {
   edt2->setObjectName(QStringLiteral("edt2"));
   edt2->setReadOnly(true);
 
-  sg1 = new QTableView(client);
+  // The grid and the explanation memo side by side; the boundary between
+  // them can be dragged (the layout's widths are where it starts).
+  spl1 = new QSplitter(Qt::Horizontal, client);
+  spl1->setObjectName(QStringLiteral("spl1"));
+  spl1->setHandleWidth(kSplitterHandle);
+  spl1->setChildrenCollapsible(false);
+  spl1->setAutoFillBackground(true);  // the handle does not show the picture behind
+
+  sg1 = new QTableView(spl1);
   sg1->setObjectName(QStringLiteral("sg1"));
   model_ = new GridModel(grid_, this);
   sg1->setModel(model_);
@@ -163,6 +193,9 @@ void TForm1::buildControls() {
   sg1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   sg1->setSelectionBehavior(QAbstractItemView::SelectItems);
   sg1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Sideways by pixels: a LOG line wider than the grid scrolls to its end
+  // (by columns the one column of the LOG view could not scroll at all).
+  sg1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   // Every row has the same height and nothing is measured per row: a log of
   // a million lines scrolls as fast as a short one.
   QHeaderView* rows = sg1->verticalHeader();
@@ -177,10 +210,34 @@ void TForm1::buildControls() {
   columns->setHighlightSections(false);
   columns->setSectionsClickable(false);
 
-  mmo1 = new QPlainTextEdit(client);
+  mmo1 = new QPlainTextEdit(spl1);
   mmo1->setObjectName(QStringLiteral("mmo1"));
   mmo1->setReadOnly(true);
   mmo1->setPlainText(kMemoStart);
+  spl1->addWidget(sg1);
+  spl1->addWidget(mmo1);
+  spl1->setStretchFactor(0, 0);
+  spl1->setStretchFactor(1, 1);
+  connect(spl1, &QSplitter::splitterMoved, this, [this] {
+    if (state_.viewMode == ViewMode::Log && !spl1->sizes().isEmpty()) logGridWidth_ = spl1->sizes().front();
+  });
+  // A file dropped anywhere on the window opens; the controls do not take it.
+  for (QWidget* w : {static_cast<QWidget*>(mmo1), static_cast<QWidget*>(edt1), static_cast<QWidget*>(edt2)})
+    w->setAcceptDrops(false);
+
+  lblProfile = new QLabel(this);
+  lblFile = new QLabel(this);
+  lblKind = new QLabel(this);
+  lblCounts = new QLabel(this);
+  lblTime = new QLabel(this);
+  const std::pair<QLabel*, const char*> statusLabels[] = {
+      {lblProfile, "lblProfile"}, {lblFile, "lblFile"}, {lblKind, "lblKind"}, {lblCounts, "lblCounts"}, {lblTime, "lblTime"}};
+  for (const auto& [label, name] : statusLabels) {
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setContentsMargins(4, 0, 4, 0);
+    statusBar()->addWidget(label);
+  }
 
   connect(btn1, &QPushButton::clicked, this, &TForm1::OpenDLGClick);
   connect(btn6, &QPushButton::clicked, this, &TForm1::N37Click);
@@ -206,6 +263,10 @@ void TForm1::buildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
   file->setObjectName(QStringLiteral("mnuFile"));
   addItem(file, "mnuOpen", QStringLiteral("Открыть лог"), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::OpenDLGClick);
+  mnuRecent = file->addMenu(QStringLiteral("Последние файлы"));
+  mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+  mnuRecent->setToolTipsVisible(true);
+  fillRecentMenu();
   N37 = addItem(file, "N37", QStringLiteral("Выбор профиля"), QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::N37Click);
   addItem(file, "mnuSettings", QStringLiteral("Настройки"), QKeySequence(Qt::CTRL | Qt::Key_G),
           &TForm1::settingsClick);
@@ -294,7 +355,11 @@ void TForm1::applyControlStates() {
   edt2->setVisible(table);
   mmo1->setVisible(log);
   sg1->setVisible(fileOpen_);
+  spl1->setVisible(fileOpen_);
   pnl1->setVisible(true);
+  // A menu with nothing in it yet stays disabled, whatever the rules above.
+  for (QAction* top : menuBar()->actions())
+    if (QMenu* menu = top->menu(); menu && menu->isEmpty()) top->setEnabled(false);
   FormResize();
 }
 
@@ -313,9 +378,18 @@ void TForm1::FormResize() {
   edt1->setGeometry(kFieldsLeft, 2, fieldWidth, kFieldHeight);
   edt2->setGeometry(kFieldsLeft, 2 + kFieldHeight + 1, fieldWidth, kFieldHeight);
   img1->setGeometry(5, 48, std::max(0, W - 30), gridHeight);
-  const int gridWidth = state_.viewMode == ViewMode::Log ? kLogGridWidth : std::max(0, W - 22);
-  sg1->setGeometry(5, 48, gridWidth, gridHeight);
-  mmo1->setGeometry(285, 48, std::max(0, W - 300), gridHeight);
+  // LOG view: grid and memo from 5 to 15 pixels before the right edge, the
+  // grid as wide as the layout (280) or as the user dragged it; Table view:
+  // the grid alone, W - 22 wide.
+  if (state_.viewMode == ViewMode::Log) {
+    const int width = std::max(0, W - 20);
+    spl1->setGeometry(5, 48, width, gridHeight);
+    spl1->setSizes({logGridWidth_, std::max(0, width - logGridWidth_ - kSplitterHandle)});
+  } else {
+    spl1->setGeometry(5, 48, std::max(0, W - 22), gridHeight);
+  }
+  // The memo may have been shown or hidden just now.
+  spl1->refresh();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -335,7 +409,89 @@ void TForm1::showView() {
   if (!runCore([&] { showCurrentView(state_, channel_, grid_); })) return;
   gridChanged();
   tableRebuilt();
+  viewRebuilt();
+  showStatus();
   if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+}
+
+void TForm1::viewRebuilt() {
+  const bool log = state_.viewMode == ViewMode::Log;
+  // The Table view's build empties the two fields above the grid.
+  if (!log) {
+    edt1->clear();
+    edt2->clear();
+  }
+  model_->setCellToolTips(log);
+  if (log) {
+    // The line column is as wide as the longest line, so that the grid
+    // scrolls sideways to every line's end.
+    const int row = longestCellRow(grid_, 0);
+    const int width = row < 0 ? 0 : sg1->fontMetrics().horizontalAdvance(toQString(grid_.cell(0, row))) + kCellPadding;
+    if (width > sg1->columnWidth(0)) sg1->setColumnWidth(0, width);
+  }
+  sg1->scrollToTop();
+  sg1->horizontalScrollBar()->setValue(0);
+}
+
+void TForm1::showStatus() {
+  lblProfile->setText(toQString(profileStatusText(state_)));
+  for (QLabel* label : {lblFile, lblKind, lblCounts, lblTime}) label->setVisible(fileOpen_);
+  if (!fileOpen_) return;
+  lblFile->setText(pathToQString(state_.openFileName.filename()));
+  lblFile->setToolTip(pathToQString(state_.openFileName));
+  lblKind->setText(toQString(logKindText(openKind_)));
+  lblCounts->setText(toQString(countsStatusText(state_, grid_)));
+  lblTime->setText(openTime_);
+}
+
+void TForm1::fillRecentMenu() {
+  // The actions may be the one being triggered: they go once it returns.
+  for (QAction* a : mnuRecent->actions()) {
+    mnuRecent->removeAction(a);
+    a->setObjectName(QString());
+    a->deleteLater();
+  }
+  const std::vector<std::filesystem::path>& files = recent_.files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const QString path = pathToQString(files[i]);
+    QAction* a = mnuRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(pathToQString(files[i].filename())));
+    a->setObjectName(QStringLiteral("mnuRecent%1").arg(i + 1));
+    a->setToolTip(path);
+    a->setStatusTip(path);
+    connect(a, &QAction::triggered, this, [this, file = files[i]] { openFile(file); });
+  }
+  if (!files.empty()) {
+    mnuRecent->addSeparator();
+    QAction* clear = mnuRecent->addAction(QStringLiteral("Очистить список"));
+    clear->setObjectName(QStringLiteral("mnuRecentClear"));
+    connect(clear, &QAction::triggered, this, [this] {
+      recent_.clear();
+      fillRecentMenu();
+    });
+  }
+  mnuRecent->menuAction()->setEnabled(!files.empty());
+}
+
+void TForm1::restorePlace() {
+  const std::optional<WindowPlace> stored = readWindowPlace(registry_);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (stored) {
+    const QPoint centre(stored->x + stored->width / 2, stored->y + stored->height / 2);
+    if (QScreen* there = QGuiApplication::screenAt(centre)) screen = there;
+  }
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  setMinimumSize(std::min(kMinWidth, area.width()), std::min(kMinHeight, area.height()));
+  const WindowPlace place =
+      fitWindowPlace(stored, {area.x(), area.y(), area.width(), area.height()}, kStartWidth, kStartHeight);
+  setGeometry(place.x, place.y, place.width, place.height);
+  if (place.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm1::storePlace() {
+  const bool maximized = isMaximized();
+  const QRect r = maximized ? normalGeometry() : geometry();
+  storeWindowPlace(registry_, {r.x(), r.y(), r.width(), r.height(), maximized});
 }
 
 bool TForm1::runCore(const std::function<void()>& work) {
@@ -358,7 +514,7 @@ void TForm1::endProgram() {
   close();
 }
 
-void TForm1::OpenDLGClick() {
+bool TForm1::settleOpen() {
   // 1. The external program's folder, or the first-run settings.
   if (settings::settingsExist(registry_)) {
     settings::readOrvikPath(registry_, state_);
@@ -376,17 +532,34 @@ void TForm1::OpenDLGClick() {
     profileDialog_->exec();
     if (profileDialog_->programEnded()) {
       endProgram();
-      return;
+      return false;
     }
     // Closed without a choice (Esc, close box): there is no profile to read
     // the file with, so the open command stops here.
-    if (state_.profileCode.empty()) return;
+    if (state_.profileCode.empty()) return false;
   }
+  return true;
+}
 
+void TForm1::OpenDLGClick() {
+  if (!settleOpen()) return;
   // 5. The file (4. happens in openLog, once the file is known).
   const std::optional<std::filesystem::path> picked = openDialog_.choose(openRequest());
-  if (!picked) return;
-  const std::filesystem::path& file = *picked;
+  if (picked) openChosen(*picked);
+}
+
+void TForm1::openFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    channel_.message(std::string("Файл не найден: "_w) + pathText(file));
+    recent_.remove(file);
+    fillRecentMenu();
+    return;
+  }
+  if (settleOpen()) openChosen(file);
+}
+
+void TForm1::openChosen(const std::filesystem::path& file) {
   openFolder_ = file.parent_path();
   const QString chosen = pathToQString(file);
 
@@ -397,7 +570,14 @@ void TForm1::OpenDLGClick() {
   sg1->setToolTip(kGridHint);
   OpenOutcome outcome;
   if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
+  // Where a read ended early is told once, when the reading is over.
+  const auto tellReadStop = [&] {
+    if (outcome.readStop) channel_.message(readStopMessage(*outcome.readStop, state_.records.size()));
+  };
   if (outcome.graphsOnly) {
+    recent_.add(file);
+    fillRecentMenu();
+    tellReadStop();
     // The main window's view is not built: the records show as graphs only.
     if (parameterGraphs_) {
       parameterGraphs_->setWindowTitle(kOpenedFile + chosen);
@@ -414,10 +594,20 @@ void TForm1::OpenDLGClick() {
   fileOpen_ = true;
   switchable_ = outcome.kind == LogKind::TextLog && state_.tableOnly != 1;
   researchEnabled_ = true;
+  openKind_ = outcome.kind;
+  openTime_ = toQString(openTimeText(outcome.elapsed, state_.decimalMark));
+  // Nothing of the previous file stays in the fields.
+  edt1->clear();
+  edt2->clear();
+  recent_.add(file);
+  fillRecentMenu();
   gridChanged();
   tableRebuilt();
   applyControlStates();
+  viewRebuilt();
+  showStatus();
   if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+  tellReadStop();
 }
 
 void TForm1::N37Click() {
@@ -427,6 +617,8 @@ void TForm1::N37Click() {
     endProgram();
     return;
   }
+  // The status bar names the profile in force, whatever the caption says.
+  showStatus();
   // A known last profile is replaced by the new code at the caption's end.
   // After a file has been opened the caption names the file, which is left
   // whole.
@@ -486,20 +678,34 @@ void TForm1::closeEvent(QCloseEvent* event) {
   // The matrix window stores its settings as it closes.
   if (matrixWindow_ && matrixWindow_->isVisible()) matrixWindow_->close();
   if (fileOpen_) SaveParam();
+  storePlace();
   programEnded_ = true;
   event->accept();
 }
 
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (!urls.isEmpty() && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over: the open may ask questions in dialogs.
+  const std::filesystem::path file = pathFromQString(urls.front().toLocalFile());
+  QTimer::singleShot(0, this, [this, file] { openFile(file); });
+}
+
 void TForm1::helpClick() {
-  const std::filesystem::path help = resolveIgnoringCase(state_.programDir, kHelpFile);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(help, ec)) {
-    channel_.message(std::string("Не найден файл справки "_w) + std::string(kHelpFile));
+  for (const std::string_view name : {kHelpFile, kOwnHelpFile}) {
+    const std::filesystem::path help = resolveIgnoringCase(state_.programDir, name);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(help, ec)) continue;
+    if (!openDocument_(help)) channel_.message(std::string("Не удалось открыть файл справки "_w) + pathText(help));
     return;
   }
-  const QUrl url = QUrl::fromLocalFile(pathToQString(help));
-  if (!QDesktopServices::openUrl(url))
-    channel_.message(std::string("Не удалось открыть файл справки "_w) + std::string(kHelpFile));
+  channel_.message(std::string("Не найден файл справки "_w) + std::string(kHelpFile));
 }
 
 void TForm1::CSV1Click() {

@@ -12,7 +12,10 @@
 #include "common/app_state.h"
 #include "common/registry.h"
 #include "common/user_channel.h"
+#include "profiles/desktop_settings.h"
+#include "qt/desktop_services.h"
 #include "table/grid.h"
+#include "table/open_log.h"
 
 class QAction;
 class QLabel;
@@ -20,6 +23,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTableView;
 class QWidget;
 
@@ -60,6 +64,13 @@ class TForm1 : public QMainWindow {
   void gridChanged();
   // True once something asked the program to end (the window is closed).
   bool programEnded() const { return programEnded_; }
+
+  // The open command with `file` in place of the open-file dialog's choice:
+  // a recent file, or a file dropped on the window.
+  void openFile(const std::filesystem::path& file);
+  // How documents (the help) are shown: the desktop's handler unless a test
+  // replaces it.
+  void setDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
 
   // Handlers, named after control and event.
   void OpenDLGClick();   // "Открыть " and "Файл" / "Открыть лог"
@@ -121,11 +132,21 @@ class TForm1 : public QMainWindow {
   Tfiltr* filtr = nullptr;
   TForm5* Form5 = nullptr;
   QMenu* pmGraphs = nullptr;  // the graphs menu: btn4 and "Таблица" / "Графики"
+  QSplitter* spl1 = nullptr;  // sg1 and mmo1, the boundary between them draggable
+  QMenu* mnuRecent = nullptr;  // "Файл" / "Последние файлы"
+  // The status bar: profile in force, open file, its kind, counts, time of the open.
+  QLabel* lblProfile = nullptr;
+  QLabel* lblFile = nullptr;
+  QLabel* lblKind = nullptr;
+  QLabel* lblCounts = nullptr;
+  QLabel* lblTime = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildControls();
@@ -141,6 +162,21 @@ class TForm1 : public QMainWindow {
   void endProgram();
   // The open-file dialog as the open command shows it.
   FileRequest openRequest();
+  // Steps 1 to 3 of the open command: the first-run settings, the external
+  // program's folder, the working folder and the profile. False when the
+  // command stops there.
+  bool settleOpen();
+  // The rest of the open command once the file is known.
+  void openChosen(const std::filesystem::path& file);
+  // After every rebuild of the view: the view starts at its top left, the
+  // LOG view's line column is as wide as its longest line, tooltips fit the
+  // view.
+  void viewRebuilt();
+  void showStatus();
+  void fillRecentMenu();
+  // The window's place from the last run, fitted to the screen; stored on close.
+  void restorePlace();
+  void storePlace();
   void buildTableTools();
   // After a rebuild of the view: the row count of the full table.
   void tableRebuilt();
@@ -168,6 +204,11 @@ class TForm1 : public QMainWindow {
   bool selecting_ = false;  // the grid's current cell is being moved by a tool
   int fullRows_ = 0;        // data rows of the table as last built
   std::filesystem::path openFolder_;  // where the open-file dialog opens next
+  RecentFiles recent_;
+  DocumentOpener openDocument_ = openWithDesktop;
+  int logGridWidth_;  // the grid's width in LOG view: the layout's, then as dragged
+  QString openTime_;  // how long the last open took, for the status bar
+  LogKind openKind_ = LogKind::TextLog;
 };
 
 }  // namespace tervolin

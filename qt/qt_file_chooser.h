@@ -3,10 +3,12 @@
 // "Описание|*.log|Описание|*.rtd" (pairs of description and pattern, joined
 // by '|'); they are translated into Qt's name filters when the dialog opens.
 
+#include <QSize>
 #include <QStringList>
 
 #include "qt/file_chooser.h"
 
+class QScreen;
 class QWidget;
 
 namespace tervolin {
@@ -18,6 +20,10 @@ QStringList qtNameFilters(const QString& programFilter);
 
 // "*.log" -> "log", ".log" -> "log", "log" -> "log".
 QString qtDefaultSuffix(const QString& programSuffix);
+
+// The size the file dialog opens at on `screen`: 960 x 640, or nine tenths
+// of the screen's free area where that is smaller.
+QSize fileDialogSize(const QScreen* screen);
 
 class QtFileChooser : public FileChooser {
  public:

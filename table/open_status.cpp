@@ -56,6 +56,13 @@ std::string countsStatusText(const AppState& state, const Grid& grid) {
 std::string openTimeText(std::chrono::steady_clock::duration elapsed, char decimalMark) {
   const double seconds = std::chrono::duration<double>(elapsed).count();
   std::string text("Открыт за "_w);
+  if (seconds < 1) {
+    // Whole milliseconds, at least one: an open is never free.
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+    text += intText(ms < 1 ? 1 : ms);
+    text += " мс"_w;
+    return text;
+  }
   text += fixedText(seconds, 15, seconds < 10 ? 2 : 1, decimalMark);
   text += " с"_w;
   return text;

@@ -25,7 +25,8 @@ std::string logKindText(LogKind kind);
 // status text of their own (rowCountText).
 std::string countsStatusText(const AppState& state, const Grid& grid);
 
-// "Открыт за 0,42 с" with the state's decimal mark.
+// "Открыт за 420 мс" below a second, "Открыт за 1,42 с" (the state's decimal
+// mark) from there.
 std::string openTimeText(std::chrono::steady_clock::duration elapsed, char decimalMark);
 
 }  // namespace tervolin

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -22,7 +21,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 
 #include "charts/matrix_grid.h"
@@ -33,6 +31,7 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "qt/background_task.h"
+#include "qt/desktop_services.h"
 #include "qt/qt_text.h"
 #include "table/export_menu.h"
 #include "table/xlsx_export.h"
@@ -479,7 +478,7 @@ void TForm11::excelClick() {
                                       [&](Progress& progress, UserChannel&) { result = writeXlsx(sheet, *target, progress); });
   if (end == TaskEnd::Cancelled) return;
   if (!result.message.empty()) channel_.message(result.message);
-  if (result.status == ExportStatus::Written && !QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(*target))))
+  if (result.status == ExportStatus::Written && !openWithDesktop(*target))
     channel_.message(std::string(kNoWorkbookViewer) + pathText(*target));
 }
 

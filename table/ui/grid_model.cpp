@@ -24,7 +24,8 @@ int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  const bool toolTip = role == Qt::ToolTipRole && cellToolTips_;
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole && !toolTip)) return {};
   const int column = index.column();
   const int row = gridRow(index.row());
   // The grid may have shrunk since the last reload(): answer nothing rather
@@ -34,8 +35,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Vertical) return QString::number(gridRow(section));
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  if (orientation == Qt::Vertical) return role == Qt::DisplayRole ? QVariant(QString::number(gridRow(section))) : QVariant();
   if (section < 0 || section >= grid_.columnCount()) return {};
   // One header line per fixed row, clamped to what the grid holds now.
   const int fixed = std::min(fixedRows_, grid_.rowCount());

@@ -29,6 +29,11 @@ class GridModel : public QAbstractTableModel {
   // tool and export reads it; the next rebuild of the table replaces it.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+  // Whether a cell's whole text is its tooltip (the LOG view's lines, which
+  // are wider than the column); heading tooltips always show the whole
+  // heading.
+  void setCellToolTips(bool on) { cellToolTips_ = on; }
+
   // Cells can be edited once this is set ("Разрешить редактирование").
   void setEditable(bool editable) { editable_ = editable; }
   bool editable() const { return editable_; }
@@ -50,6 +55,7 @@ class GridModel : public QAbstractTableModel {
  private:
   Grid& grid_;
   bool editable_ = false;
+  bool cellToolTips_ = false;
   // Counts as last announced to the view: the grid may change between a
   // rebuild and reload(), and the view must never be told more rows than
   // were announced.

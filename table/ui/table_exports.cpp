@@ -1,8 +1,5 @@
 #include "table/ui/table_exports.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 #include "common/paths.h"
 #include "common/text.h"
 #include "qt/background_task.h"
@@ -14,9 +11,7 @@
 
 namespace tervolin {
 TableExports::TableExports(QWidget* parent, FileChooser& saveDialog, UserChannel& channel)
-    : parent_(parent), saveDialog_(saveDialog), channel_(channel), openDocument_([](const std::filesystem::path& file) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(pathToQString(file)));
-      }) {}
+    : parent_(parent), saveDialog_(saveDialog), channel_(channel), openDocument_(openWithDesktop) {}
 
 std::optional<std::filesystem::path> TableExports::askTarget(const SaveRequest& request, const AppState& state) {
   FileRequest dialog;

@@ -14,6 +14,7 @@
 #include "common/user_channel.h"
 #include "table/export_file.h"
 #include "table/export_menu.h"
+#include "qt/desktop_services.h"
 #include "table/grid.h"
 
 class QWidget;
@@ -29,9 +30,9 @@ class TableExports {
   void CSV1Click(const AppState& state, const Grid& grid);
   void ExpExcel(const AppState& state, const Grid& grid);
 
-  // How a written workbook is shown; false when nothing could show it.
-  // The desktop's handler by default; tests replace it.
-  using DocumentOpener = std::function<bool(const std::filesystem::path&)>;
+  // How a written workbook is shown: the desktop's handler by default;
+  // tests replace it.
+  using DocumentOpener = tervolin::DocumentOpener;
   void setDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
 
  private:

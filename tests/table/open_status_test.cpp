@@ -55,9 +55,12 @@ TEST(OpenStatus, RecordsAndLogLines) {
 }
 
 TEST(OpenStatus, TimeOfTheOpen) {
-  EXPECT_EQ(cp1251ToUtf8(openTimeText(420ms, ',')), "Открыт за 0,42 с");
-  EXPECT_EQ(cp1251ToUtf8(openTimeText(3ms, '.')), "Открыт за 0.00 с");
-  EXPECT_EQ(cp1251ToUtf8(openTimeText(12340ms, ',')), "Открыт за 12,3 с");
+  const std::pair<std::chrono::steady_clock::duration, std::string_view> cases[] = {
+      {420ms, "Открыт за 420 мс"}, {3ms, "Открыт за 3 мс"},   {200us, "Открыт за 1 мс"},
+      {999ms, "Открыт за 999 мс"}, {1s, "Открыт за 1,00 с"}, {1420ms, "Открыт за 1,42 с"},
+      {12340ms, "Открыт за 12,3 с"}};
+  for (const auto& [elapsed, text] : cases) EXPECT_EQ(cp1251ToUtf8(openTimeText(elapsed, ',')), text);
+  EXPECT_EQ(cp1251ToUtf8(openTimeText(1420ms, '.')), "Открыт за 1.42 с");
 }
 
 }  // namespace

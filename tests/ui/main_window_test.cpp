@@ -4,6 +4,13 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +24,9 @@
 #include <tuple>
 
 #include "app/main_window.h"
+#include "bench/loggen/loggen.h"
+#include "profiles/desktop_settings.h"
+#include "qt/desktop_services.h"
 #include "common/text.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
@@ -216,7 +226,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(asked.defaultSuffix, QStringLiteral("*.log"));
     QCOMPARE(asked.filter,
              QStringLiteral("Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
-                            "Логи Ventrix|*.xml|Логи в формате CSV|*.csv"));
+                            "Логи Ventrix|*.xml|Логи в формате CSV|*.csv|Все файлы|*"));
     QVERIFY(asked.mode == FileRequest::Mode::Open);
     // The first open starts in the bundled demo logs, the next one in the
     // folder of the file picked last.
@@ -251,7 +261,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(env.button("btn3")->text(), QStringLiteral("Таблица"));
     QCOMPARE(env.heading(0), QStringLiteral("Log как он есть"));
     QCOMPARE(env.grid()->model()->columnCount(), 1);
-    QCOMPARE(env.grid()->columnWidth(0), 250);
+    // The line column starts at the layout's 250 and is as wide as the
+    // longest line; the grid keeps the layout's 280.
+    const QString longest = test::main_logLines().at(0);
+    QVERIFY(env.grid()->columnWidth(0) > env.grid()->fontMetrics().horizontalAdvance(longest));
+    QVERIFY(env.grid()->columnWidth(0) >= 250);
     QCOMPARE(env.grid()->width(), 280);
     const QStringList lines = test::main_logLines();
     QCOMPARE(env.grid()->model()->rowCount(), lines.size() + 1);
@@ -259,7 +273,12 @@ class MainWindowTest : public QObject {
     for (int k = 0; k < lines.size(); ++k) QCOMPARE(env.cell(k + 1, 0), lines[k]);
     QCOMPARE(env.child<QPlainTextEdit>("mmo1")->toPlainText(),
              QStringLiteral("А здесь расшифровка той строки, \nна которой вы щелкнули мышкой\n\n."));
-    QCOMPARE(env.child<QPlainTextEdit>("mmo1")->geometry().left(), 285);
+    // The memo fills the rest, right of the splitter's handle, to 15 pixels
+    // before the window's edge.
+    const auto* memo = env.child<QPlainTextEdit>("mmo1");
+    const QPoint memoAt = memo->mapTo(env.form->centralWidget(), QPoint(0, 0));
+    QCOMPARE(memoAt.x(), 5 + 280 + 5);
+    QCOMPARE(memoAt.x() + memo->width(), env.form->width() - 15);
     QVERIFY(env.messages().empty());
   }
 
@@ -576,6 +595,317 @@ class MainWindowTest : public QObject {
                                  env.button("btn4"), env.button("btn2"), env.child<QLineEdit>("edt1")};
     for (int i = 1; i < row.size(); ++i) QVERIFY(row[i - 1]->geometry().right() < row[i]->geometry().left());
   }
+
+  // ---- The desktop program around the Part's window ----
+
+  // A LOG line wider than the column: the column is as wide as the line, the
+  // line is the cell's tooltip, the boundary to the memo can be dragged and
+  // stays where it was dragged; headings have the whole heading as tooltip.
+  void logLinesAreReadable() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    const std::string wide = "TxD 82 10 F1 21 01 A5   " + std::string(300, '-') + " end";
+    test::main_writeCp1251(env.programDir / "wide.log",
+                           "Интервал между запросами тестера: 0,10\n" + wide + "\nRxD 84 F1 10 61 01 7B 2C 5E\n");
+    env.start();
+    env.open(QString::fromStdString((env.programDir / "wide.log").string()));
+    QTableView* grid = env.grid();
+    const QString line = QString::fromStdString(wide);
+    QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(line));
+    QTRY_VERIFY(grid->horizontalScrollBar()->maximum() > 0);  // the grid scrolls to the line's end
+    const QModelIndex cell = grid->model()->index(2, 0);
+    QCOMPARE(cell.data(Qt::ToolTipRole).toString(), line);
+    QVERIFY(!grid->model()->index(0, 0).data(Qt::ToolTipRole).isValid() ||
+            grid->model()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());  // row 1 is empty
+
+    auto* splitter = env.child<QSplitter>("spl1");
+    const int total = splitter->sizes().at(0) + splitter->sizes().at(1);
+    splitter->setSizes({400, total - 400});
+    emit splitter->splitterMoved(400, 1);
+    env.form->resize(1300, 820);
+    QCOMPARE(grid->width(), 400);
+    env.button("btn3")->click();  // Table view: the grid alone, full width
+    QCOMPARE(grid->width(), env.form->width() - 22);
+    QCOMPARE(grid->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+             QStringLiteral("2101/0100\nДавление топлива в топливной рампе по датчику давления топлива (kPa)"));
+    QVERIFY(!grid->model()->index(0, 0).data(Qt::ToolTipRole).isValid());  // values keep the grid's hint
+    env.button("btn3")->click();
+    QCOMPARE(grid->width(), 400);
+  }
+
+  // Every rebuild of a view starts at the top left, whatever was scrolled.
+  void everyRebuildStartsAtTheTopLeft() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    std::string log = "Интервал между запросами тестера: 0,10\n";
+    for (int i = 0; i < 400; ++i) log += "TxD 82 10 F1 21 01 A5 " + std::string(i % 7 == 0 ? 200 : 0, '.') + "\nRxD 84 F1 10 61 01 7B 2C 5E\n";
+    test::main_writeCp1251(env.programDir / "long.log", log);
+    env.start();
+    env.open(QString::fromStdString((env.programDir / "long.log").string()));
+    QTableView* grid = env.grid();
+    const auto scrollAway = [&] {
+      grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+      grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+      QVERIFY(grid->verticalScrollBar()->value() > 0);
+    };
+    const auto atTopLeft = [&] {
+      QCOMPARE(grid->verticalScrollBar()->value(), 0);
+      QCOMPARE(grid->horizontalScrollBar()->value(), 0);
+    };
+    scrollAway();
+    env.button("btn3")->click();  // to Table
+    atTopLeft();
+    scrollAway();
+    env.action("N6")->trigger();  // "Обновить"
+    atTopLeft();
+    scrollAway();
+    env.button("btn3")->click();  // back to LOG
+    atTopLeft();
+    scrollAway();
+    env.open(env.logFile());
+    atTopLeft();
+  }
+
+  // A read that ends early: the records before it are shown, and the user is
+  // told once, after the read, in the program's own words. The log's
+  // interval is read with either decimal mark.
+  void readErrorIsToldOnceAfterTheRead() {
+    Env env;
+    env.storeSettings();
+    env.state.decimalMark = '.';  // the logs write "0,10"
+    env.registry->writeInt(kSettingsKey, "TablOnly", 1);
+    test::main_makeLocalProfileFolder(env.programDir);
+    const std::filesystem::path cut = env.programDir / "cut.log";
+    test::main_writeCp1251(cut,
+                           "Интервал между запросами тестера: 0,10\nTxD 82 10 F1 21 01 A5\n"
+                           "RxD 84 F1 10 61 01 7B 2C 5E\nИнтервал между запросами тестера: x\n"
+                           "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 7C 2D 5E\n");
+    env.start();
+    env.open(env.logFile());
+    QVERIFY(env.messages().empty());
+    QCOMPARE(env.grid()->model()->rowCount(), 2);  // the comma interval did not end the read
+    QCOMPARE(env.state.requestInterval, 0.1);
+    env.open(QString::fromStdString(cut.string()));
+    const std::vector<std::string> told = env.messages();
+    QCOMPARE(told.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(cp1251ToUtf8(told[0])),
+             QStringLiteral("Чтение файла %1 прервано в строке 4 (байт 89): интервал между запросами «x» не "
+                            "является числом.\nПоказаны записи, прочитанные до этого места: 2.\nПрочитанные "
+                            "записи сохранены в файле %2.")
+                 .arg(QString::fromStdString(cut.string()), QString::fromStdString((env.programDir / "error_ini.txt").string())));
+    QCOMPARE(env.grid()->model()->rowCount(), 1);
+    QCOMPARE(env.cell(0, 0), QStringLiteral("83"));
+  }
+
+  // The fields above the grid are emptied by every open.
+  void openEmptiesTheFields() {
+    Env env;
+    env.storeSettings();
+    env.registry->writeInt(kSettingsKey, "TablOnly", 1);
+    test::main_makeLocalProfileFolder(env.programDir);
+    env.start();
+    env.open(env.logFile());
+    env.grid()->setCurrentIndex(env.grid()->model()->index(1, 1));
+    QCOMPARE(env.child<QLineEdit>("edt2")->text(), QStringLiteral("135"));
+    env.open(env.logFile());
+    QCOMPARE(env.child<QLineEdit>("edt1")->text(), QString());
+    QCOMPARE(env.child<QLineEdit>("edt2")->text(), QString());
+  }
+
+  // The status bar: the profile in force with its name from the tree, then
+  // the file, its kind, the counts and the time of the open.
+  void statusBarTellsWhatIsOpen() {
+    Env env;
+    env.storeSettings();
+    env.registry->writeString(kSettingsKey, "LastProfile", "Toyota");
+    test::main_makeToyotaFolder(env.programDir);
+    env.start();
+    QCOMPARE(env.child<QLabel>("lblProfile")->text(), QStringLiteral("Профиль: Toyota (Тойота)"));
+    QVERIFY(!env.child<QLabel>("lblFile")->isVisible());
+    env.open(env.logFile());
+    QCOMPARE(env.child<QLabel>("lblFile")->text(), QStringLiteral("drive.log"));
+    QCOMPARE(env.child<QLabel>("lblFile")->toolTip(), env.logFile());
+    QCOMPARE(env.child<QLabel>("lblKind")->text(), QStringLiteral("Текстовый лог"));
+    QCOMPARE(env.child<QLabel>("lblCounts")->text(), QStringLiteral("Записей: 4 · строк лога: 5"));
+    QVERIFY(env.child<QLabel>("lblTime")->text().startsWith(QStringLiteral("Открыт за ")));
+    env.button("btn3")->click();
+    QCOMPARE(env.child<QLabel>("lblCounts")->text(), QStringLiteral("Записей: 4"));
+    QVERIFY(env.child<QLabel>("lblRows")->isVisible());  // the table's rows have their own text
+  }
+
+  // The last files opened come back in "Файл" / "Последние файлы", newest
+  // first, also in the next run; one of them opens as the open command with
+  // that file; a file gone is said so and leaves the list.
+  void recentFilesReopen() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    std::filesystem::copy_file(env.programDir / "drive.log", env.programDir / "second.log");
+    const QString second = QString::fromStdString((env.programDir / "second.log").string());
+    env.start();
+    auto* recent = env.child<QMenu>("mnuRecent");
+    QVERIFY(!recent->menuAction()->isEnabled());
+    env.open(env.logFile());
+    env.open(second);
+    env.open(env.logFile());
+    QCOMPARE(env.action("mnuRecent1")->toolTip(), env.logFile());
+    QCOMPARE(env.action("mnuRecent2")->toolTip(), second);
+    QVERIFY(!env.form->findChild<QAction*>(QStringLiteral("mnuRecent3")));
+    QVERIFY(recent->menuAction()->isEnabled());
+
+    // The next run shows the same list; a recent entry opens without the dialog.
+    Env next;
+    next.registry = std::make_unique<QtRegistry>(env.tmp.filePath(QStringLiteral("settings.ini")));
+    next.state.programDir = env.programDir;
+    next.state.decimalMark = ',';
+    next.start();
+    next.action("mnuRecent2")->trigger();
+    QCOMPARE(next.chooser.requests.size(), 0u);
+    QCOMPARE(next.state.openFileName, env.programDir / "second.log");
+    QCOMPARE(next.action("mnuRecent1")->toolTip(), second);
+
+    std::filesystem::remove(env.programDir / "drive.log");
+    next.action("mnuRecent2")->trigger();
+    QCOMPARE(next.messages().back(), std::string("Файл не найден: "_w) + (env.programDir / "drive.log").string());
+    QCOMPARE(next.state.openFileName, env.programDir / "second.log");
+    QCoreApplication::processEvents();
+    QVERIFY(!next.form->findChild<QAction*>(QStringLiteral("mnuRecent2")));
+    next.action("mnuRecentClear")->trigger();
+    QVERIFY(!next.child<QMenu>("mnuRecent")->menuAction()->isEnabled());
+  }
+
+  // A file dropped on the window opens as the open command with that file.
+  void droppedFileOpens() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    env.start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(env.logFile())});
+    QDragEnterEvent enter(QPoint(50, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(env.form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(env.form.get(), &drop);
+    QTRY_COMPARE(env.state.openFileName, env.programDir / "drive.log");
+    QCOMPARE(env.chooser.requests.size(), 0u);
+    QCOMPARE(env.form->windowTitle(), QStringLiteral("Открыт файл: ") + env.logFile());
+    compareState(controlState(env), kLogView);
+  }
+
+  // The window's place comes back at the next start, fitted to the screen.
+  void windowPlaceComesBack() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    Env env;
+    env.form = std::make_unique<TForm1>(env.state, *env.registry, env.channel, env.chooser);
+    QVERIFY(screen.contains(env.form->geometry()));  // the first start fits the screen
+    env.form->show();
+    env.form->setGeometry(screen.x() + 20, screen.y() + 30, 730, 430);
+    env.form->close();
+    Env next;
+    next.registry = std::make_unique<QtRegistry>(env.tmp.filePath(QStringLiteral("settings.ini")));
+    next.form = std::make_unique<TForm1>(next.state, *next.registry, next.channel, next.chooser);
+    QCOMPARE(next.form->geometry(), QRect(screen.x() + 20, screen.y() + 30, 730, 430));
+    // A stored place larger than the screen shrinks to it.
+    storeWindowPlace(*next.registry, {0, 0, screen.width() * 2, screen.height() * 2, true});
+    TForm1 fitted(next.state, *next.registry, next.channel, next.chooser);
+    QVERIFY(screen.contains(fitted.geometry()));
+    QVERIFY(fitted.windowState() & Qt::WindowMaximized);
+  }
+
+  // "Помощь" opens a help file put beside the program, or else the program's
+  // own guide; the build places the guide beside the executable.
+  void helpOpensTheGuide() {
+    QVERIFY(std::filesystem::is_regular_file(std::filesystem::path(TERVOLIN_BIN_DIR) / "tervolin_help.html"));
+    Env env;
+    env.start();
+    std::vector<std::filesystem::path> opened;
+    env.form->setDocumentOpener([&](const std::filesystem::path& file) {
+      opened.push_back(file);
+      return true;
+    });
+    std::filesystem::copy_file(std::filesystem::path(TERVOLIN_BIN_DIR) / "tervolin_help.html",
+                               env.programDir / "tervolin_help.html");
+    env.action("mnuHelpContents")->trigger();
+    test::main_writeCp1251(env.programDir / "tervolin.hlp", "help");
+    env.action("mnuHelpContents")->trigger();
+    QCOMPARE(opened, (std::vector<std::filesystem::path>{env.programDir / "tervolin_help.html",
+                                                          env.programDir / "tervolin.hlp"}));
+    QVERIFY(env.messages().empty());
+    env.form->setDocumentOpener([](const std::filesystem::path&) { return false; });
+    env.action("mnuHelpContents")->trigger();
+    QCOMPARE(env.messages().size(), std::size_t(1));
+  }
+
+  // A menu with nothing in it is disabled, whatever the view allows.
+  void emptyMenusAreDisabled() {
+    Env env;
+    env.storeSettings();
+    test::main_makeLocalProfileFolder(env.programDir);
+    env.start();
+    env.open(env.logFile());
+    QVERIFY(env.menuEnabled("N10"));
+    env.child<QMenu>("N10")->clear();
+    env.open(env.logFile());
+    QVERIFY(!env.menuEnabled("N10"));
+    QVERIFY(env.menuEnabled("N19"));
+  }
+
+  // With TERVOLIN_SCREENSHOTS set to a folder, saves pictures of the main
+  // window on the bundled samples: LOG view with a wide line and the
+  // splitter, Table view with the status bar, the recent files menu and the
+  // open dialog in Russian.
+  void screenshots() {
+    const QString folder = qEnvironmentVariable("TERVOLIN_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("TERVOLIN_SCREENSHOTS not set");
+    // The program's dialogs as main() sets them up: in Russian.
+    std::unique_ptr<QTranslator> translator(installQtTranslations(*QCoreApplication::instance()));
+    Env env;
+    std::string error;
+    QVERIFY(loggen::writeFiles(env.programDir, loggen::sampleFolder(), error));
+    env.storeSettings();
+    env.registry->writeString(kSettingsKey, "LastProfile", "Toyota");
+    env.start();
+    env.form->resize(1280, 760);
+    const auto logs = env.programDir / "logs";
+    env.open(pathToQString(logs / "toyota_interval_comma.log"));
+    env.open(pathToQString(logs / "toyota_zapros_otvet.log"));
+    env.grid()->setCurrentIndex(env.grid()->model()->index(3, 0));
+    QTest::qWait(200);
+    QVERIFY(env.form->grab().save(folder + "/main_log_view.png"));
+    env.grid()->horizontalScrollBar()->setValue(env.grid()->horizontalScrollBar()->maximum() / 2);
+    auto* splitter = env.child<QSplitter>("spl1");
+    splitter->setSizes({560, splitter->width() - 565});
+    emit splitter->splitterMoved(560, 1);
+    QTest::qWait(200);
+    QVERIFY(env.form->grab().save(folder + "/main_log_splitter.png"));
+    env.button("btn3")->click();
+    QTest::qWait(200);
+    QVERIFY(env.form->grab().save(folder + "/main_table_view.png"));
+    auto* fileMenu = env.child<QMenu>("mnuFile");
+    fileMenu->popup(env.form->mapToGlobal(QPoint(0, 20)));
+    auto* recent = env.child<QMenu>("mnuRecent");
+    recent->popup(env.form->mapToGlobal(QPoint(200, 60)));
+    QTest::qWait(300);
+    QVERIFY(recent->grab().save(folder + "/recent_files.png"));
+    QVERIFY(fileMenu->grab().save(folder + "/file_menu.png"));
+    recent->close();
+    fileMenu->close();
+    QtFileChooser chooser(env.form.get());
+    test::main_whenModal([&](QWidget* dialog) {
+      QTest::qWait(300);
+      QVERIFY(dialog->grab().save(folder + "/open_dialog.png"));
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    FileRequest request;
+    request.title = QStringLiteral("Открыть лог-файл");
+    request.filter = QStringLiteral("Логи программы диагностики|*.log|Графики программы диагностики|*.rtd|"
+                                    "Логи Ventrix|*.xml|Логи в формате CSV|*.csv|Все файлы|*");
+    request.startFolder = logs;
+    chooser.choose(request);
+  }
 };
 
 // The model and the filter translation, without a window.
@@ -648,9 +978,28 @@ class GridModelTest : public QObject {
   }
 };
 
+// Qt's own dialogs speak the program's language once its translations are in.
+class TranslationsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void qtDialogsSpeakRussian() {
+    QTranslator* translator = installQtTranslations(*QCoreApplication::instance());
+    QVERIFY2(translator, "Qt's Russian translations are not installed (qt6-translations-l10n)");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Open"), QStringLiteral("Открыть"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+};
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   int status = 0;
+  {
+    TranslationsTest translations;
+    status |= QTest::qExec(&translations, argc, argv);
+  }
   {
     GridModelTest models;
     status |= QTest::qExec(&models, argc, argv);
