@@ -163,7 +163,9 @@ TEST_F(ProfileChoiceTest, OkChoosesTheHighlightedProfileFirst) {
     EXPECT_EQ(choice.chosen(), c.chosen);
     EXPECT_EQ(lastProfile(), c.code);
     EXPECT_EQ(state.workingFolder, program.path() / std::string(c.code) / "");
-    if (c.chosen) EXPECT_EQ(choice.label(), std::string("Вами выбран протокол "_w) + std::string(c.highlighted));
+    if (c.chosen) {
+      EXPECT_EQ(choice.label(), std::string("Вами выбран протокол "_w) + std::string(c.highlighted));
+    }
   }
   EXPECT_TRUE(channel.events.empty());
   // A highlighted profile whose definition file is missing gets the warning.
