@@ -9,6 +9,7 @@
 #include "charts/ui/dependency_graphs_window.h"
 #include "charts/ui/parameter_graphs_window.h"
 #include "common/app_state.h"
+#include "common/message_cap.h"
 #include "common/paths.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
@@ -40,11 +41,14 @@ int main(int argc, char** argv) {
 
   try {
     tervolin::QtRegistry registry;
-    tervolin::QtUserChannel channel;
+    tervolin::QtUserChannel boxes;
+    // Every window's messages pass the cap: long texts cut, repeated ones
+    // counted per command.
+    tervolin::MessageCap channel(boxes);
     tervolin::QtFileChooser openDialog;
 
     tervolin::TForm1 form1(state, registry, channel, openDialog);
-    channel.setMainWindow(&form1);
+    boxes.setMainWindow(&form1);
     openDialog.setParent(&form1);
     // The profile dialog borrows the settings dialog, so that one is made first.
     tervolin::TForm9 form9(state, registry, channel, openDialog, &form1);

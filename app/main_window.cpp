@@ -495,6 +495,7 @@ void TForm1::storePlace() {
 }
 
 bool TForm1::runCore(const std::function<void()>& work) {
+  const CommandScope command(channel_);
   try {
     work();
   } catch (const ProgramEnds&) {

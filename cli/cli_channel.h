@@ -1,10 +1,12 @@
 #pragma once
 // The command-line UserChannel: every message goes to standard error as one
-// UTF-8 line; questions get the answers that let the work go on.
+// UTF-8 line, cut as the program's boxes cut it; questions get the answers
+// that let the work go on.
 
 #include <iostream>
 #include <string>
 
+#include "common/message_cap.h"
 #include "common/text.h"
 #include "common/user_channel.h"
 
@@ -22,7 +24,7 @@ class CliChannel : public UserChannel {
 
  private:
   static void print(std::string_view text) {
-    std::string line = cp1251ToUtf8(text);
+    std::string line = cp1251ToUtf8(cutMessage(text));
     for (char& c : line)
       if (c == '\n' || c == '\r') c = ' ';
     std::cerr << line << '\n';

@@ -10,6 +10,9 @@
 #include <optional>
 #include <system_error>
 
+#include "common/paths.h"
+#include "common/text.h"
+
 namespace tervolin {
 namespace {
 
@@ -111,5 +114,13 @@ void AtomicFile::discard() {
 }
 
 std::string systemErrorText(int error) { return std::generic_category().message(error); }
+
+std::string writeFailureText(const std::filesystem::path& target, std::string_view reason) {
+  std::string text("Не удалось записать файл "_w);
+  text += pathText(target);
+  text += ": ";
+  text += reason;
+  return text;
+}
 
 }  // namespace tervolin

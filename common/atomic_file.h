@@ -53,4 +53,7 @@ class AtomicFile {
 // The system's description of an errno value ("No space left on device").
 std::string systemErrorText(int error);
 
+// "Не удалось записать файл <path>: <reason>" (Windows-1251).
+std::string writeFailureText(const std::filesystem::path& target, std::string_view reason);
+
 }  // namespace tervolin

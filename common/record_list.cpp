@@ -1,5 +1,7 @@
 #include "common/record_list.h"
 
+#include "common/memory_budget.h"
+
 namespace tervolin {
 namespace {
 
@@ -9,7 +11,12 @@ std::string cut(std::string_view text, std::size_t limit) {
 
 }  // namespace
 
-RecordList::RecordList() : arena_(std::make_shared<TextArena>()) {}
+RecordList::RecordList() : arena_(std::make_shared<TextArena>()), memoryLimit_(recordMemoryBudget()) {}
+
+void RecordList::grow() {
+  if (memoryBytes() + kBlock * sizeof(LogRecord) > memoryLimit_) throw MemoryBudgetExceeded();
+  blocks_.push_back(std::make_unique<LogRecord[]>(kBlock));
+}
 
 std::uint32_t RecordList::addSource(const RecordSource& source) {
   sources_.push_back({cut(source.requestCode, 8), cut(source.positionField, 4), cut(source.unit, 10),

@@ -3,7 +3,9 @@
 // log order. A record is compact: its request ordinal, the index of its
 // source (the definition or graph channel whose request code, position field,
 // unit and name it carries) and its value text in a shared arena. Storage
-// grows in blocks of 65535 records and never copies what it holds.
+// grows in blocks of 65535 records and never copies what it holds, up to a
+// memory limit (recordMemoryBudget() unless set): a block that would pass
+// it throws MemoryBudgetExceeded.
 
 #include <cstdint>
 #include <memory>
@@ -46,7 +48,7 @@ class RecordList {
   TextRef append(std::int32_t ordinal, std::uint32_t source, std::string_view value);
   // Adds a record naming a value already in this list's arena.
   void appendRef(std::int32_t ordinal, std::uint32_t source, TextRef value) {
-    if (size_ == blocks_.size() * kBlock) blocks_.push_back(std::make_unique<LogRecord[]>(kBlock));
+    if (size_ == blocks_.size() * kBlock) grow();
     blocks_[size_ / kBlock][size_ % kBlock] = LogRecord{ordinal, source, value};
     ++size_;
   }
@@ -73,12 +75,19 @@ class RecordList {
   void clear();
 
   std::size_t memoryBytes() const;
+  // Bytes the records and their values may take; kept by clear().
+  std::size_t memoryLimit() const { return memoryLimit_; }
+  void setMemoryLimit(std::size_t bytes) { memoryLimit_ = bytes; }
 
  private:
+  // Adds a block, or throws MemoryBudgetExceeded when it would pass the limit.
+  void grow();
+
   std::vector<RecordSource> sources_;
   std::vector<std::unique_ptr<LogRecord[]>> blocks_;
   std::size_t size_ = 0;
   std::shared_ptr<TextArena> arena_;
+  std::size_t memoryLimit_;
 };
 
 }  // namespace tervolin

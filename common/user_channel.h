@@ -22,6 +22,34 @@ class UserChannel {
   // Asks the main window to close; the program ends when the operation under
   // way returns.
   virtual void closeMainWindow() = 0;
+
+  // A message that one command may raise many times, such as one per bad
+  // line of a log: `kind` names what these messages share. A channel that
+  // caps repeated messages counts them by kind; any other shows a message.
+  virtual void similarMessage(std::string_view kind, std::string_view text) {
+    (void)kind;
+    message(text);
+  }
+  // A command of the user begins and ends (CommandScope): the messages in
+  // between belong to it. `finished` is false when it ended by an exception.
+  virtual void beginCommand() {}
+  virtual void endCommand(bool finished) { (void)finished; }
+};
+
+// Marks one command on a channel for its lifetime.
+class CommandScope {
+ public:
+  explicit CommandScope(UserChannel& channel)
+      : channel_(channel), exceptions_(std::uncaught_exceptions()) {
+    channel_.beginCommand();
+  }
+  ~CommandScope() { channel_.endCommand(std::uncaught_exceptions() == exceptions_); }
+  CommandScope(const CommandScope&) = delete;
+  CommandScope& operator=(const CommandScope&) = delete;
+
+ private:
+  UserChannel& channel_;
+  int exceptions_;
 };
 
 // Thrown where the program ends at once (a missing formula file, "Отмена" in

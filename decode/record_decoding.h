@@ -8,10 +8,11 @@
 // A reader hands the records to an Output of its choosing, with
 //     std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value);
 //     void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle);
-//     void message(std::string_view text);
+//     void message(std::string_view kind, std::string_view text);
 // record stores the value and adds a record naming it, returning the value's
 // handle (whatever names a stored value to the output); repeat adds a record
-// naming a value stored before; message tells the user. Output is a template
+// naming a value stored before; message tells the user (a message of `kind`,
+// UserChannel::similarMessage). Output is a template
 // parameter, so that the per-record calls inline.
 
 #include <cstddef>
@@ -57,6 +58,8 @@ DecodingTable prepareDefinitions(const DefinitionTable& definitions, RecordList&
 // "Ошибка при распознавании данных: \" + data + "/" + request code + "/" +
 // position field + "/" + formula code: the message of a failed decode.
 std::string decodeFailureText(std::string_view dataText, const PreparedDefinition& definition);
+// The kind of the decode failure messages, one per failing record.
+inline constexpr std::string_view kDecodeFailureKind = "decode failure";
 
 // One reader's decoding with a table: keeps the reader's value caches (the
 // handles they hold are its output's).
@@ -80,7 +83,7 @@ class RecordDecoder {
     try {
       decodeInto(bytes, table_.definition(d), table_.options(), value_);
     } catch (const DecodeError&) {
-      out.message(decodeFailureText(dataText, table_.definition(d)));
+      out.message(kDecodeFailureKind, decodeFailureText(dataText, table_.definition(d)));
       value_.clear();
       failed = true;
     }
@@ -105,7 +108,7 @@ class RecordListOutput {
   void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) {
     records_.appendRef(ordinal, source, handle);
   }
-  void message(std::string_view text) { channel_.message(text); }
+  void message(std::string_view kind, std::string_view text) { channel_.similarMessage(kind, text); }
 
  private:
   RecordList& records_;

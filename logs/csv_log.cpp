@@ -120,8 +120,11 @@ void readCsvLog(std::string_view bytes, AppState& state, UserChannel& channel) {
   CsvReader reader(state, channel);
   try {
     reader.read(bytes);
+  } catch (const std::bad_alloc&) {
+    // Running out of memory is the open's to report: it puts back what was
+    // open before.
+    throw;
   } catch (const std::exception&) {
-    // Running out of memory: what was read so far stays.
     reader.fail();
   }
 }

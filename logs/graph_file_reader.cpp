@@ -1,10 +1,12 @@
 #include "logs/graph_file_reader.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "common/hex.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -26,6 +28,7 @@ constexpr std::size_t kIntervalOffset = 6;
 constexpr std::size_t kDescriptorOffset = 8;
 constexpr std::size_t kDescriptorSize = 5;
 constexpr std::string_view kNotGraphFile = "Некорректный файл"_w;
+constexpr std::string_view kPidsIniInstead = ". Таблица построена по параметрам профиля из pids.ini."_w;
 
 struct Channel {
   std::string requestCode;
@@ -51,7 +54,7 @@ std::string serviceText(unsigned firstByte) {
 class GraphReader {
  public:
   GraphReader(AppState& state, UserChannel& channel)
-      : state_(state), output_(state.records, channel), width6_(state.requestCodeWidth == 6),
+      : state_(state), channel_(channel), output_(state.records, channel), width6_(state.requestCodeWidth == 6),
         table_({state.byteOrderInversion, state.decimalMark}) {}
 
   // Header: interval and channel descriptors; names, units and formula codes
@@ -151,12 +154,22 @@ class GraphReader {
       entries[i].unit = s.unit;
       entries[i].positionField = s.positionField;
     }
-    writeFileAtomically(resolveIgnoringCase(state_.workingFolder, kTmpIni), definitionFileText(entries));
-    state_.definitionFileName = std::string(kTmpIni);
+    const std::filesystem::path target = resolveIgnoringCase(state_.workingFolder, kTmpIni);
+    AtomicFile file(target);
+    if (file.write(definitionFileText(entries)) && file.commit()) {
+      state_.definitionFileName = std::string(kTmpIni);
+      return;
+    }
+    // A _tmp.ini left from an earlier graph file must not stand in for it:
+    // the table is laid out by the profile's pids.ini.
+    state_.definitionFileName = std::string(kPidsIni);
+    channel_.message(writeFailureText(target, systemErrorText(file.error() != 0 ? file.error() : EIO)) +
+                     std::string(kPidsIniInstead));
   }
 
  private:
   AppState& state_;
+  UserChannel& channel_;
   RecordListOutput output_;
   bool width6_;
   std::array<Channel, kChannels> channels_;

@@ -1,5 +1,6 @@
 #include "logs/text_log_records.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "common/hex.h"
+#include "common/memory_budget.h"
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "decode/decode_fast.h"
@@ -27,6 +29,9 @@ namespace {
 using namespace logtext;
 
 constexpr std::size_t kMaxRequestCode = 8;
+// The kind of the messages that show a request line whose format byte is
+// not hex, one per such line.
+constexpr std::string_view kBadFormatByteKind = "request line without a hex format byte";
 
 // The definitions of each request code, in table order, looked up once per
 // request line.
@@ -74,11 +79,15 @@ bool has(std::string_view line, std::string_view text, std::size_t anchor = 0) {
 // are sent after the last batch. An Output of the record decoding.
 class BufferedOutput {
  public:
-  BufferedOutput() { pending_.heads.reserve(kBatch); }
+  // What is buffered keeps to `memoryLimit` bytes, the limit of the record
+  // list it goes to; past it, or once the reading side has given up, the
+  // worker stops with MemoryBudgetExceeded.
+  explicit BufferedOutput(std::size_t memoryLimit) : memoryLimit_(memoryLimit) { pending_.heads.reserve(kBatch); }
 
   std::uint64_t record(std::int32_t ordinal, std::uint32_t source, std::string_view value) {
     std::uint32_t handle = 0;
     if (!value.empty()) {
+      use(value.size());
       pending_.values.append(value);
       pending_.ends.push_back(pending_.values.size());
       handle = ++valueCount_;
@@ -89,7 +98,13 @@ class BufferedOutput {
   void repeat(std::int32_t ordinal, std::uint32_t source, std::uint64_t handle) {
     push({ordinal, source, static_cast<std::uint32_t>(handle)});
   }
-  void message(std::string_view text) { messages_.emplace_back(text); }
+  void message(std::string_view kind, std::string_view text) {
+    use(sizeof(Message) + text.size());
+    messages_.push_back({kind, std::string(text)});
+  }
+
+  // Reading side: the records will not be taken; the worker stops soon.
+  void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
 
   // Worker side: hands over what is left and marks the end. Never throws, so
   // that the reading side always learns the end.
@@ -128,7 +143,7 @@ class BufferedOutput {
       for (const Head& head : batch.heads) records.appendRef(head.ordinal, head.source, refs[head.value]);
     }
     if (failure_) std::rethrow_exception(failure_);
-    for (const std::string& m : messages_) channel.message(m);
+    for (const Message& m : messages_) channel.similarMessage(m.kind, m.text);
   }
 
  private:
@@ -144,7 +159,13 @@ class BufferedOutput {
     std::vector<std::size_t> ends;   // end of each of them in `values`
   };
 
+  void use(std::size_t bytes) {
+    used_ += bytes;
+    if (used_ > memoryLimit_ || abandoned_.load(std::memory_order_relaxed)) throw MemoryBudgetExceeded();
+  }
+
   void push(Head head) {
+    use(sizeof(Head));
     pending_.heads.push_back(head);
     if (pending_.heads.size() < kBatch) return;
     {
@@ -156,9 +177,16 @@ class BufferedOutput {
     pending_.heads.reserve(kBatch);
   }
 
+  const std::size_t memoryLimit_;
+  std::size_t used_ = 0;  // worker only
+  std::atomic<bool> abandoned_{false};
   Batch pending_;  // worker only
   std::uint32_t valueCount_ = 0;
-  std::vector<std::string> messages_;  // read by the other side after the end
+  struct Message {
+    std::string_view kind;  // one of the kinds' constants
+    std::string text;
+  };
+  std::vector<Message> messages_;  // read by the other side after the end
 
   std::mutex mutex_;
   std::condition_variable ready_;
@@ -255,7 +283,7 @@ class RecordReader {
       if (const auto f = parseHex(copyAt(line, q - 3, 2))) {
         formatByte_ = static_cast<int>(*f);
       } else if (!quiet_) {
-        out_.message(line);
+        out_.message(kBadFormatByteKind, line);
       }
       if (formatByte_ <= 0x79) return;
       const long long count = formatByte_ <= 0x80 ? 5 : (formatByte_ - 0x80) * 3 - 1;
@@ -353,7 +381,7 @@ std::optional<ReadStop> readTextLogRecords(std::string_view logText, AppState& s
   // state at the split by reading the first half quietly, then reads the
   // second half into a buffer that is appended after the first half's
   // records, so records, messages and counters come out as from one read.
-  BufferedOutput buffered;
+  BufferedOutput buffered(state.records.memoryLimit());
   RecordReader<BufferedOutput> second(state, table, buffered);
   bool secondOk = false;
   std::exception_ptr secondFailure;
@@ -375,7 +403,9 @@ std::optional<ReadStop> readTextLogRecords(std::string_view logText, AppState& s
     // A read error in the first half ends the read there: the second half's
     // records are then never taken.
     if (firstOk) buffered.handOver(state.records, channel);
+    else buffered.abandon();
   } catch (...) {
+    buffered.abandon();
     worker.join();
     throw;
   }

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 #include <unordered_map>
 
+#include "common/atomic_file.h"
 #include "common/hex.h"
 #include "common/paths.h"
 #include "logs/line_text.h"
@@ -56,6 +58,8 @@ int extraOffsetOfRequest(const ExtraOffsetRule& rule, std::string_view line, int
 }
 
 constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
+
+constexpr std::string_view kAllDefinitionsLoaded = ". Загружены все параметры профиля из pids.ini."_w;
 
 // What the walk learns about one distinct pattern.
 struct PatternHits {
@@ -206,8 +210,16 @@ void selectUsedParameters(AppState& state, UserChannel& channel, const std::file
   std::vector<ParamDef> chosen;
   chosen.reserve(used.size());
   for (const std::size_t d : used) chosen.push_back(state.definitions[d]);
-  writeFileAtomically(resolveIgnoringCase(state.workingFolder, "_usesTblPids.ini"), definitionFileText(chosen));
-  state.definitionFileName = std::string(kUsedPidsIni);
+  const std::filesystem::path target = resolveIgnoringCase(state.workingFolder, "_usesTblPids.ini");
+  AtomicFile file(target);
+  if (file.write(definitionFileText(chosen)) && file.commit()) {
+    state.definitionFileName = std::string(kUsedPidsIni);
+    return;
+  }
+  // A file left from an earlier log must not stand in for it: the
+  // definitions stay those of pids.ini.
+  channel.message(writeFailureText(target, systemErrorText(file.error() != 0 ? file.error() : EIO)) +
+                  std::string(kAllDefinitionsLoaded));
 }
 
 }  // namespace tervolin

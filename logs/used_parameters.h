@@ -41,7 +41,8 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
 // Writes _usesTblPids.ini in the working folder with the definitions of the
 // profile's pids.ini whose responses occur in the log; sets the definition
 // file name to "_UsesTblPids.ini". Loads pids.ini through rIniF (messages
-// through `channel`).
+// through `channel`). When the file cannot be written, says so and leaves
+// the definition file name as it is (the open sets "pids.ini").
 void selectUsedParameters(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
 
 }  // namespace tervolin

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -15,6 +16,7 @@
 #include "decode/decode_fast.h"
 #include "decode/record_decoding.h"
 #include "logs/line_text.h"
+#include "logs/xml_budget.h"
 #include "profiles/definition_file.h"
 
 namespace tervolin {
@@ -89,12 +91,10 @@ class EntryReader {
   ResponseBytes bytes_;
 };
 
-}  // namespace
-
-XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
-                              const std::function<void()>& loadDefinitions) {
-  pugi::xml_document document;
-  const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
+// The entries of a parsed document.
+XmlReadOutcome readDocument(const pugi::xml_document& document, const pugi::xml_parse_result& parsed,
+                            AppState& state, UserChannel& channel, const std::function<void()>& loadDefinitions) {
+  if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
   const bool noRoot = parsed.status == pugi::status_no_document_element;
   if (!parsed && !noRoot) {
     std::string text(kNotParsed);
@@ -117,13 +117,27 @@ XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChann
   return {XmlReadStatus::Read};
 }
 
+}  // namespace
+
+XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
+                              const std::function<void()>& loadDefinitions) {
+  requireXmlDocumentFits(bytes);
+  pugi::xml_document document;
+  const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
+  return readDocument(document, parsed, state, channel, loadDefinitions);
+}
+
 XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file) {
   std::string bytes;
   if (!readWholeFile(file, bytes)) {
     channel.message(std::string(kUnreadable) + pathText(file));
     return {XmlReadStatus::NotParsed};
   }
-  return readXmlScanLog(bytes, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });
+  // Parsed where it was read, so that the file is held once.
+  requireXmlDocumentFits(bytes);
+  pugi::xml_document document;
+  const pugi::xml_parse_result parsed = document.load_buffer_inplace(bytes.data(), bytes.size());
+  return readDocument(document, parsed, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });
 }
 
 }  // namespace tervolin

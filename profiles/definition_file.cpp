@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <new>
-#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -161,18 +159,6 @@ std::string formulaAfterCode(std::string_view line, std::string_view requestCode
   return std::string(line.substr(start, 2));
 }
 
-// One read of a whole file; false when it cannot be read, also when it is
-// too big to hold in memory.
-bool readFile(const fs::path& file, std::string& bytes) {
-  try {
-    return readWholeFile(file, bytes);
-  } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  }
-  bytes.clear();
-  return false;
-}
-
 bool isRegularFile(const fs::path& file) {
   std::error_code ec;
   return fs::is_regular_file(file, ec);
@@ -248,7 +234,7 @@ void rIniF(AppState& state, UserChannel& channel, std::string_view fileName) {
   std::size_t lineCount = 0;
   for (;;) {
     const fs::path file = resolveDefinitionFile(state, name);
-    if (!isRegularFile(file) || !readFile(file, text)) return;  // the old table stays
+    if (!isRegularFile(file) || !readWholeFile(file, text)) return;  // the old table stays
     lineCount = countVisibleLines(text);
     if (lineCount >= 4) break;
     // No complete entry: the profile does not fit the log. OK falls back to
@@ -269,7 +255,7 @@ void rIniF(AppState& state, UserChannel& channel, std::string_view fileName) {
 
   const fs::path formulaFile = resolveIgnoringCase(state.workingFolder, kFormulaFile);
   std::string formulas;
-  if (!isRegularFile(formulaFile) || !readFile(formulaFile, formulas)) {
+  if (!isRegularFile(formulaFile) || !readWholeFile(formulaFile, formulas)) {
     channel.message(std::string(kNoFormulaFile) + pathText(state.workingFolder));
     throw ProgramEnds{};
   }

@@ -48,6 +48,12 @@ class ForwardingChannel : public UserChannel {
       return true;
     });
   }
+  void similarMessage(std::string_view kind, std::string_view text) override {
+    call([&] {
+      target_.similarMessage(kind, text);
+      return true;
+    });
+  }
   bool okBox(std::string_view text) override { return call([&] { return target_.okBox(text); }); }
   bool yesNo(std::string_view text) override { return call([&] { return target_.yesNo(text); }); }
   void closeMainWindow() override {
@@ -87,6 +93,8 @@ class ForwardingChannel : public UserChannel {
 
 TaskEnd runInBackground(QWidget* parent, const QString& title, UserChannel& channel,
                         const std::function<void(Progress& progress, UserChannel& channel)>& work) {
+  // The work is one command: its repeated messages are counted together.
+  const CommandScope command(channel);
   TaskProgress progress;
   QObject context;  // lives on the GUI thread: the worker's calls run there
   bool asking = false;

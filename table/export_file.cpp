@@ -22,14 +22,6 @@ std::string firstCommaToPoint(std::string_view text) {
   return out;
 }
 
-std::string writeFailureText(const std::filesystem::path& target, std::string_view reason) {
-  std::string text("Не удалось записать файл "_w);
-  text += pathText(target);
-  text += ": ";
-  text += reason;
-  return text;
-}
-
 ExportResult writeTextFile(const std::filesystem::path& target,
                            const std::function<ExportStatus(ChunkedOutput&)>& produce) {
   AtomicFile file(target);

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/atomic_file.h"
 #include "common/progress.h"
 
 namespace tervolin {
@@ -67,8 +68,5 @@ std::string firstCommaToPoint(std::string_view text);
 // does). A failure gives the system's message naming the file.
 ExportResult writeTextFile(const std::filesystem::path& target,
                            const std::function<ExportStatus(ChunkedOutput&)>& produce);
-
-// "Не удалось записать файл <path>: <reason>".
-std::string writeFailureText(const std::filesystem::path& target, std::string_view reason);
 
 }  // namespace tervolin

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "common/memory_budget.h"
+
 namespace tervolin {
 namespace {
 
@@ -52,6 +54,8 @@ struct Grid::Impl {
   bool mapped = false;
   std::vector<std::uint32_t> rowMap;
   int storedRows = 0;
+  // Cell blocks allocated, for the memory budget.
+  std::size_t blockCount = 0;
 
   Impl() { slots[kOwnSlot].arena = std::make_shared<TextArena>(1 << 16); }
 
@@ -61,7 +65,8 @@ struct Grid::Impl {
         lastSlot(other.lastSlot),
         mapped(other.mapped),
         rowMap(other.rowMap),
-        storedRows(other.storedRows) {
+        storedRows(other.storedRows),
+        blockCount(other.blockCount) {
     columns.resize(other.columns.size());
     for (std::size_t c = 0; c < columns.size(); ++c) {
       for (const Block& b : other.columns[c].blocks) {
@@ -119,6 +124,7 @@ struct Grid::Impl {
       }
       col.blocks = std::move(blocks);
     }
+    recountBlocks();
     mapped = false;
     rowMap.clear();
     rowMap.shrink_to_fit();
@@ -145,6 +151,7 @@ struct Grid::Impl {
     if (!blocks[b]) {
       if (cell == 0) return;
       blocks[b].reset(new Cell[kBlockRows]());
+      ++blockCount;
     }
     blocks[b][row % kBlockRows] = cell;
   }
@@ -195,6 +202,12 @@ struct Grid::Impl {
     lastSlot = kOwnSlot;
   }
 
+  void recountBlocks() {
+    blockCount = 0;
+    for (const Column& col : columns)
+      for (const Block& b : col.blocks) blockCount += b != nullptr;
+  }
+
   // Empties rows from `from` on in every column, freeing whole blocks.
   void clearFrom(int from) {
     const auto firstWhole = static_cast<std::size_t>((from + kBlockRows - 1) / kBlockRows);
@@ -206,14 +219,16 @@ struct Grid::Impl {
         std::fill(cells + from % kBlockRows, cells + kBlockRows, Cell{0});
       }
     }
+    recountBlocks();
   }
 };
 
-Grid::Grid() : impl_(std::make_unique<Impl>()) {}
+Grid::Grid() : impl_(std::make_unique<Impl>()), maxCellBytes_(gridMemoryBudget()) {}
 Grid::~Grid() = default;
 Grid::Grid(const Grid& other)
     : impl_(std::make_unique<Impl>(*other.impl_)),
       maxRows_(other.maxRows_),
+      maxCellBytes_(other.maxCellBytes_),
       rows_(other.rows_),
       columns_(other.columns_),
       fixedRows_(other.fixedRows_),
@@ -231,6 +246,7 @@ Grid& Grid::operator=(Grid&& other) {
   if (this == &other) return *this;
   std::swap(impl_, other.impl_);
   std::swap(maxRows_, other.maxRows_);
+  std::swap(maxCellBytes_, other.maxCellBytes_);
   std::swap(rows_, other.rows_);
   std::swap(columns_, other.columns_);
   std::swap(fixedRows_, other.fixedRows_);
@@ -253,8 +269,10 @@ void Grid::setMaxRows(int rows) {
 
 void Grid::setColumnCount(int columns) {
   columns = std::max(columns, 0);
+  const bool fewer = static_cast<std::size_t>(columns) < impl_->columns.size();
   impl_->columns.resize(static_cast<std::size_t>(columns));
   impl_->widths.resize(static_cast<std::size_t>(columns), defaultColumnWidth_);
+  if (fewer) impl_->recountBlocks();
   columns_ = columns;
 }
 
@@ -337,6 +355,7 @@ void Grid::keepRows(std::span<const int> rows) {
 
 void Grid::deleteColumn(int column) {
   if (column < 0 || column >= columns_) return;
+  for (const Block& b : impl_->columns[static_cast<std::size_t>(column)].blocks) impl_->blockCount -= b != nullptr;
   impl_->columns.erase(impl_->columns.begin() + column);
   impl_->widths.erase(impl_->widths.begin() + column);
   --columns_;
@@ -379,6 +398,8 @@ void Grid::reset() {
   defaultColumnWidth_ = kDefaultColumnWidth;
   defaultRowHeight_ = kDefaultRowHeight;
 }
+
+std::size_t Grid::cellBytes() const { return impl_->blockCount * kBlockRows * sizeof(Cell); }
 
 std::size_t Grid::memoryBytes() const {
   std::size_t bytes = impl_->slots[kOwnSlot].arena->capacityBytes();

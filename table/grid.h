@@ -41,6 +41,11 @@ class Grid {
   // Lowers (or restores) the row limit; never above kMaxRows.
   void setMaxRows(int rows);
   void setFixedRows(int rows) { fixedRows_ = rows; }
+  // Bytes the cells hold, and the budget that builds of many rows keep to
+  // (gridMemoryBudget() unless set). The grid itself never refuses a cell.
+  std::size_t cellBytes() const;
+  std::size_t maxCellBytes() const { return maxCellBytes_; }
+  void setMaxCellBytes(std::size_t bytes) { maxCellBytes_ = bytes; }
 
   std::string_view cell(int column, int row) const;
   // Copies the text into the grid's own arena.
@@ -81,6 +86,7 @@ class Grid {
   struct Impl;
   std::unique_ptr<Impl> impl_;
   int maxRows_ = kMaxRows;
+  std::size_t maxCellBytes_;
   int rows_ = 0;
   int columns_ = 0;
   int fixedRows_ = 0;

@@ -1,6 +1,7 @@
 #include "table/open_log.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "common/paths.h"
@@ -42,29 +43,103 @@ bool prepareOpen(AppState& state) {
 
 namespace {
 
-// What the open road changes before it reads, kept to be put back when an
-// XML log turns out not to parse.
-struct ReadSettings {
-  std::string definitionFileName;
-  bool csvFlag;
-  int lengthOffset;
-  bool byteOrderInversion;
-  int requestCodeWidth;
+constexpr std::string_view kNoMemoryToOpen = "Недостаточно памяти для открытия файла "_w;
+constexpr std::string_view kEverythingKept = ". Открытый ранее файл и таблица остались как были."_w;
+constexpr std::string_view kNoMemoryToShow =
+    "Недостаточно памяти для построения таблицы. Таблица осталась как была."_w;
 
-  explicit ReadSettings(const AppState& s)
-      : definitionFileName(s.definitionFileName), csvFlag(s.csvFlag), lengthOffset(s.lengthOffset),
-        byteOrderInversion(s.byteOrderInversion), requestCodeWidth(s.requestCodeWidth) {}
-  void restore(AppState& s) const {
-    s.definitionFileName = definitionFileName;
-    s.csvFlag = csvFlag;
-    s.lengthOffset = lengthOffset;
-    s.byteOrderInversion = byteOrderInversion;
-    s.requestCodeWidth = requestCodeWidth;
+// A fresh grid with the limits of `grid`.
+Grid emptyGridLike(const Grid& grid) {
+  Grid fresh;
+  fresh.setMaxRows(grid.maxRows());
+  fresh.setMaxCellBytes(grid.maxCellBytes());
+  return fresh;
+}
+
+// What an open changes, kept aside while it reads: an open that fails (an
+// XML log that does not parse, no memory left) puts it all back, so that the
+// file opened before and its view stay as they were.
+class PreviousOpen {
+ public:
+  PreviousOpen(AppState& s, Grid& grid)
+      : definitionFileName_(s.definitionFileName),
+        csvFlag_(s.csvFlag),
+        lengthOffset_(s.lengthOffset),
+        byteOrderInversion_(s.byteOrderInversion),
+        requestCodeWidth_(s.requestCodeWidth),
+        viewMode_(s.viewMode),
+        layout_(s.layout),
+        requestInterval_(s.requestInterval),
+        requestCounter_(s.requestCounter),
+        records_(std::move(s.records)),
+        definitions_(s.definitions),
+        openFileName_(s.openFileName),
+        logKey_(s.logKey),
+        logKeySource_(s.logKeySource),
+        grid_(std::move(grid)) {
+    s.records = RecordList();
+    s.records.setMemoryLimit(records_.memoryLimit());
+    grid = emptyGridLike(grid_);
   }
+
+  // Everything as before the open.
+  void restore(AppState& s, Grid& grid) {
+    s.definitionFileName = definitionFileName_;
+    s.csvFlag = csvFlag_;
+    s.lengthOffset = lengthOffset_;
+    s.byteOrderInversion = byteOrderInversion_;
+    s.requestCodeWidth = requestCodeWidth_;
+    s.viewMode = viewMode_;
+    s.layout = layout_;
+    s.requestInterval = requestInterval_;
+    s.requestCounter = requestCounter_;
+    s.records = std::move(records_);
+    s.definitions = std::move(definitions_);
+    s.openFileName = openFileName_;
+    s.logKey = logKey_;
+    s.logKeySource = logKeySource_;
+    restoreGrid(grid);
+  }
+  // The view as before the open; the state as the read left it.
+  void restoreGrid(Grid& grid) { grid = std::move(grid_); }
+
+ private:
+  std::string definitionFileName_;
+  bool csvFlag_;
+  int lengthOffset_;
+  bool byteOrderInversion_;
+  int requestCodeWidth_;
+  ViewMode viewMode_;
+  LogLayout layout_;
+  double requestInterval_;
+  std::uint32_t requestCounter_;
+  RecordList records_;
+  DefinitionTable definitions_;
+  std::filesystem::path openFileName_;
+  std::string logKey_;
+  LogKeySource logKeySource_;
+  Grid grid_;
 };
 
-OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
-  const ReadSettings before(state);
+// The view of the current mode, built into `grid`; what fails is thrown.
+void buildCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
+  if (state.viewMode == ViewMode::Log) {
+    buildLogView(state, channel, state.openFileName, grid);
+    return;
+  }
+  try {
+    TablSG(state, channel, grid);
+  } catch (const ProgramEnds&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception&) {
+    channel.message("Ошибка построения таблицы"_w);
+  }
+}
+
+OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
+                         PreviousOpen& previous) {
   state.definitionFileName = std::string(kPidsIni);
   applyProfileSwitches(state);
   state.csvFlag = false;
@@ -88,20 +163,23 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
       selectUsedParameters(state, channel, file);
       outcome.readStop = readTextLog(state, channel, file);
     }
+    // No view is built: the grid keeps what it showed.
+    previous.restoreGrid(grid);
     return outcome;
   }
   switch (outcome.kind) {
     case LogKind::XmlLog: {
       const XmlReadOutcome read = XML1Click(state, channel, file);
       if (read.status == XmlReadStatus::NotParsed) {
-        before.restore(state);
+        previous.restore(state, grid);
         outcome.built = false;
         return outcome;
       }
       state.openFileName = file;
       state.viewMode = ViewMode::Table;
       outcome.built = read.buildsTable();
-      if (outcome.built) showCurrentView(state, channel, grid);
+      if (outcome.built) buildCurrentView(state, channel, grid);
+      else previous.restoreGrid(grid);
       return outcome;
     }
     case LogKind::CsvLog:
@@ -109,13 +187,13 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
       state.openFileName = file;
       state.viewMode = ViewMode::Table;
       ReadCSV(state, channel, file);
-      showCurrentView(state, channel, grid);
+      buildCurrentView(state, channel, grid);
       return outcome;
     case LogKind::GraphFile:
       takeFile();
       state.viewMode = ViewMode::Table;
       outcome.readStop = readGraphFile(state, channel, file);
-      showCurrentView(state, channel, grid);
+      buildCurrentView(state, channel, grid);
       return outcome;
     case LogKind::TextLog:
       break;
@@ -128,7 +206,7 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
   outcome.readStop = readTextLog(state, channel, file);
   if (outcome.readStop && outcome.readStop->cause == ReadStopCause::Unreadable && state.viewMode == ViewMode::Log)
     outcome.readStop.reset();
-  showCurrentView(state, channel, grid);
+  buildCurrentView(state, channel, grid);
   return outcome;
 }
 
@@ -136,22 +214,32 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
 
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
   const auto start = std::chrono::steady_clock::now();
-  OpenOutcome outcome = readAndBuild(state, channel, file, grid);
-  outcome.elapsed = std::chrono::steady_clock::now() - start;
-  return outcome;
+  PreviousOpen previous(state, grid);
+  try {
+    OpenOutcome outcome = readAndBuild(state, channel, file, grid, previous);
+    outcome.elapsed = std::chrono::steady_clock::now() - start;
+    return outcome;
+  } catch (const std::bad_alloc&) {
+    previous.restore(state, grid);
+    channel.message(std::string(kNoMemoryToOpen) + pathText(file) + std::string(kEverythingKept));
+    OpenOutcome outcome;
+    outcome.kind = logKindOf(file);
+    outcome.built = false;
+    return outcome;
+  } catch (...) {
+    previous.restore(state, grid);
+    throw;
+  }
 }
 
 void showCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
-  if (state.viewMode == ViewMode::Log) {
-    buildLogView(state, channel, state.openFileName, grid);
-    return;
-  }
+  Grid previous = std::move(grid);
+  grid = emptyGridLike(previous);
   try {
-    TablSG(state, channel, grid);
-  } catch (const ProgramEnds&) {
-    throw;
-  } catch (const std::exception&) {
-    channel.message("Ошибка построения таблицы"_w);
+    buildCurrentView(state, channel, grid);
+  } catch (const std::bad_alloc&) {
+    grid = std::move(previous);
+    channel.message(kNoMemoryToShow);
   }
 }
 

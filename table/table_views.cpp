@@ -22,10 +22,15 @@ constexpr int kHeadingRows = 2;
 constexpr int kLogColumnWidth = 250;
 constexpr int kLogGrowth = 10000;
 
-// Raised when a value would need a row past the grid's row limit.
+// Raised when a value would need a row past the grid's row limit or its
+// cells have used up their memory budget.
 struct GridFull : std::runtime_error {
   GridFull() : std::runtime_error("the grid holds no more rows") {}
 };
+
+bool roomForRow(const Grid& grid, int row) {
+  return row + 1 < grid.maxRows() && grid.cellBytes() < grid.maxCellBytes();
+}
 
 // For every record source, the definitions (indices in table order) whose
 // request code and position field both equal the source's. Built once per
@@ -51,7 +56,8 @@ void fillHeadings(const DefinitionTable& definitions, UserChannel& channel, Grid
       grid.setCell(column, 0, delspace(def.requestCode + "/" + def.positionField));
       grid.setCell(column, 1, def.name + " (" + def.unit + ")");
     } catch (const std::exception&) {
-      channel.message(std::string("Ошибка заполнения заголовка таблицы в столбце "_w) + intText(column));
+      channel.similarMessage("heading failure",
+                             std::string("Ошибка заполнения заголовка таблицы в столбце "_w) + intText(column));
     }
   }
 }
@@ -104,6 +110,9 @@ void TablSG(AppState& state, UserChannel& channel, Grid& grid) {
   const std::shared_ptr<TextArena>& arena = records.arena();
   int r = kHeadingRows;
   int p = 0;
+  // Once the grid is full and the user chose to go on, every further record
+  // that needs a new row is skipped without asking again: no row can be had.
+  bool full = false;
   for (std::size_t j = 0; j < records.size(); ++j) {
     const LogRecord& record = records.at(j);
     if (record.source >= bySource.size()) continue;
@@ -113,16 +122,20 @@ void TablSG(AppState& state, UserChannel& channel, Grid& grid) {
       for (std::uint32_t t = range.begin; t < range.end; ++t) {
         const Target target = targets[t];
         if (target.column < p) {
-          if (r + 1 >= grid.maxRows()) throw GridFull();
+          if (!roomForRow(grid, r)) throw GridFull();
           ++r;
           grid.setRowCount(r + 1);
         }
         grid.setCellRef(target.index, r, arena, record.value);
       }
       p = targets[range.end - 1].column;
+    } catch (const GridFull&) {
+      // Out of rows or of the cells' budget: ask once whether to stop; the
+      // grid keeps what was placed either way.
+      if (full) continue;
+      if (channel.yesNo(placementFailureText(records.size(), grid.rowCount(), r, j))) break;
+      full = true;
     } catch (const std::exception&) {
-      // Running out of rows or memory: ask whether to stop; the grid keeps
-      // what was placed either way.
       if (channel.yesNo(placementFailureText(records.size(), grid.rowCount(), r, j))) break;
     }
   }

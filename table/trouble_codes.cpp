@@ -3,11 +3,13 @@
 #include <pugixml.hpp>
 
 #include <array>
+#include <new>
 
 #include "common/hex.h"
 #include "common/number_format.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "logs/xml_budget.h"
 
 namespace tervolin {
 namespace {
@@ -56,9 +58,11 @@ TroubleCodeFile TroubleCodeFile::read(const std::filesystem::path& file) {
 
 TroubleCodeFile TroubleCodeFile::parse(std::string_view bytes) {
   TroubleCodeFile out;
+  requireXmlDocumentFits(bytes);
   pugi::xml_document doc;
   const pugi::xml_parse_result result =
       doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration);
+  if (result.status == pugi::status_out_of_memory) throw std::bad_alloc();
   if (result.status == pugi::status_no_document_element) {
     out.status_ = Status::NoRoot;
     return out;
