@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "common/memory_budget.h"
 
 namespace tervolin {
 namespace {
@@ -15,10 +14,10 @@ constexpr std::size_t kAttributeBytes = 56;
 
 }  // namespace
 
-void requireXmlDocumentFits(std::string_view bytes) {
+void requireXmlDocumentFits(std::string_view bytes, std::size_t budget) {
   const auto nodes = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '<'));
   const auto attributes = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '='));
-  if (nodes * kNodeBytes + attributes * kAttributeBytes > recordMemoryBudget()) throw MemoryBudgetExceeded();
+  if (nodes * kNodeBytes + attributes * kAttributeBytes > budget) throw MemoryBudgetExceeded();
 }
 
 }  // namespace tervolin

@@ -121,7 +121,7 @@ XmlReadOutcome readDocument(const pugi::xml_document& document, const pugi::xml_
 
 XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
                               const std::function<void()>& loadDefinitions) {
-  requireXmlDocumentFits(bytes);
+  requireXmlDocumentFits(bytes, state.records.memoryLimit());
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
   return readDocument(document, parsed, state, channel, loadDefinitions);
@@ -134,7 +134,7 @@ XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::files
     return {XmlReadStatus::NotParsed};
   }
   // Parsed where it was read, so that the file is held once.
-  requireXmlDocumentFits(bytes);
+  requireXmlDocumentFits(bytes, state.records.memoryLimit());
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer_inplace(bytes.data(), bytes.size());
   return readDocument(document, parsed, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });

@@ -17,13 +17,15 @@ std::string shellQuoted(std::string_view s) {
 
 }  // namespace
 
-CliRun runCli(const std::vector<std::string>& args, std::string_view input) {
+CliRun runCli(const std::vector<std::string>& args, std::string_view input, const CliSetting& setting) {
   TempDir dir;
   writeFile(dir / "stdin", input);
-  std::string command = shellQuoted(TERVOLIN_CLI);
+  std::string command;
+  for (const std::string& p : setting.prefix) (command += shellQuoted(p)) += ' ';
+  command += shellQuoted(TERVOLIN_CLI);
   for (const std::string& a : args) (command += ' ') += shellQuoted(a);
   (command += " <") += shellQuoted((dir / "stdin").string());
-  (command += " >") += shellQuoted((dir / "stdout").string());
+  (command += " >") += shellQuoted(setting.stdoutTo.empty() ? (dir / "stdout").string() : setting.stdoutTo);
   (command += " 2>") += shellQuoted((dir / "stderr").string());
   const int status = std::system(command.c_str());
   CliRun r;

@@ -14,7 +14,14 @@ struct CliRun {
   std::string out, err;
 };
 
+// Where standard output goes and what the command runs under, when not the
+// defaults.
+struct CliSetting {
+  std::string stdoutTo;              // a file such as /dev/full; captured when empty
+  std::vector<std::string> prefix;   // a command that runs tervolin-cli (setpriv ...)
+};
+
 // tervolin-cli ARGS... < input
-CliRun runCli(const std::vector<std::string>& args, std::string_view input = {});
+CliRun runCli(const std::vector<std::string>& args, std::string_view input = {}, const CliSetting& setting = {});
 
 }  // namespace tervolin::test
