@@ -15,10 +15,16 @@ constexpr std::string_view kNotKeptSuffix = " похожих сообщений.
 }  // namespace
 
 std::string cutMessage(std::string_view text) {
-  if (text.size() <= kMessageCharacters) return std::string(text);
-  std::string cut(text.substr(0, kMessageCharacters));
-  cut += kEllipsis;
-  return cut;
+  std::string cut;
+  for (;;) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    cut += line.substr(0, kMessageCharacters);
+    if (line.size() > kMessageCharacters) cut += kEllipsis;
+    if (end == std::string_view::npos) return cut;
+    cut += '\n';
+    text.remove_prefix(end + 1);
+  }
 }
 
 void MessageCap::message(std::string_view text) { boxes_.message(cutMessage(text)); }

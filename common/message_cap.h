@@ -1,6 +1,6 @@
 #pragma once
-// What the user sees of the core's messages in the program: every text cut
-// to its first 300 characters with "…", and within one command at most ten
+// What the user sees of the core's messages in the program: every line of a
+// text cut to its first 300 characters with "…", and within one command at most ten
 // boxes of one kind of repeated message (UserChannel::similarMessage). The
 // rest of that kind wait for the end of the command, which then asks once
 // "Ещё N похожих сообщений. Показывать их?": Yes shows them, No none.
@@ -19,8 +19,8 @@ namespace tervolin {
 inline constexpr std::size_t kMessageCharacters = 300;
 inline constexpr int kBoxesPerKind = 10;
 
-// The first kMessageCharacters characters of `text`, followed by "…" when
-// anything was cut (Windows-1251).
+// Every line of `text` cut to its first kMessageCharacters characters,
+// followed by "…" where anything was cut (Windows-1251).
 std::string cutMessage(std::string_view text);
 
 // A UserChannel in front of the program's message boxes. Outside a command

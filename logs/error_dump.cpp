@@ -1,5 +1,6 @@
 #include "logs/error_dump.h"
 
+#include <cerrno>
 #include <string>
 
 #include "common/atomic_file.h"
@@ -16,7 +17,7 @@ constexpr std::string_view kDumpLine = "Ошибка при заполнении
 
 // The dump can hold millions of lines, so it is written in pieces to a
 // temporary file that replaces error_ini.txt when complete.
-std::filesystem::path writeErrorDump(const AppState& state) {
+std::filesystem::path writeErrorDump(const AppState& state, std::string* failure) {
   const std::filesystem::path target = resolveIgnoringCase(state.workingFolder, kErrorDump);
   AtomicFile file(target);
   std::string buffer;
@@ -32,6 +33,7 @@ std::filesystem::path writeErrorDump(const AppState& state) {
     }
   }
   if (file.write(buffer) && file.commit()) return target;
+  if (failure) *failure = writeFailureText(target, systemErrorText(file.error() != 0 ? file.error() : EIO));
   return {};
 }
 

@@ -2,6 +2,7 @@
 // The error dump error_ini.txt of a failed read.
 
 #include <filesystem>
+#include <string>
 
 #include "common/app_state.h"
 
@@ -9,6 +10,8 @@ namespace tervolin {
 
 // error_ini.txt in the working folder, from the records read so far: one
 // line per record. The file written, or an empty path when it could not be.
-std::filesystem::path writeErrorDump(const AppState& state);
+// When it cannot be written, `failure` (when given) gets the message naming
+// the file and the reason.
+std::filesystem::path writeErrorDump(const AppState& state, std::string* failure = nullptr);
 
 }  // namespace tervolin

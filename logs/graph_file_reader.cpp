@@ -198,7 +198,7 @@ std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, con
   }
   if (stop) {
     stop->file = graphFile;
-    stop->dump = writeErrorDump(state);
+    stop->dump = writeErrorDump(state, &stop->dumpFailure);
   }
   reader.writeChannelFile();
   return stop;

@@ -65,6 +65,7 @@ std::string readStopMessage(const ReadStop& stop, std::size_t records) {
   else
     m += "До этого места не прочитано ни одной записи."_w;
   if (!stop.dump.empty()) m.append("\nПрочитанные записи сохранены в файле "_w).append(pathText(stop.dump)).append(".");
+  else if (!stop.dumpFailure.empty()) m.append("\n").append(stop.dumpFailure).append(".");
   return m;
 }
 

@@ -25,6 +25,7 @@ struct ReadStop {
   std::string text;        // the offending text of a text log (Windows-1251)
   std::filesystem::path file;  // the file read
   std::filesystem::path dump;  // the error dump written, empty when it could not be written
+  std::string dumpFailure;     // why it could not be written (Windows-1251), empty when written
 };
 
 // 1-based number of the line holding byte `offset` of `text`: every LF, every

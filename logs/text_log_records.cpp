@@ -435,7 +435,7 @@ std::optional<ReadStop> readTextLog(AppState& state, UserChannel& channel, const
   }
   if (stop) {
     stop->file = logFile;
-    stop->dump = writeErrorDump(state);
+    stop->dump = writeErrorDump(state, &stop->dumpFailure);
   }
   return stop;
 }

@@ -16,12 +16,14 @@ namespace {
 using test::ScriptedChannel;
 using Event = ScriptedChannel::Event;
 
-TEST(CutMessage, KeepsThreeHundredCharactersAndMarksTheCut) {
+TEST(CutMessage, KeepsThreeHundredCharactersOfEveryLineAndMarksTheCut) {
   const std::string exact(300, 'a');
+  const std::string ellipsis("…"_w);
   EXPECT_EQ(cutMessage(exact), exact);
-  EXPECT_EQ(cutMessage(exact + "b"), exact + std::string("…"_w));
+  EXPECT_EQ(cutMessage(exact + "b"), exact + ellipsis);
   EXPECT_EQ(cutMessage(std::string(2 << 20, 'c')).size(), 301u);
   EXPECT_EQ(cutMessage(""), "");
+  EXPECT_EQ(cutMessage("short\n" + exact + "bb\n\nend\n"), "short\n" + exact + ellipsis + "\n\nend\n");
 }
 
 std::string numbered(std::string_view prefix, int i) { return std::string(prefix) + std::to_string(i); }

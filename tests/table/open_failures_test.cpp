@@ -153,5 +153,18 @@ TEST_F(OpenFailureTest, UnwritableChannelFileIsReportedAndPidsIniUsed) {
                              std::string(". Таблица построена по параметрам профиля из pids.ini."_w));
 }
 
+TEST_F(OpenFailureTest, UnwritableErrorDumpIsNamedInTheReadErrorMessage) {
+  fs::create_symlink("/dev/full", dir / "error_ini.txt");
+  test::writeFile(dir / "stop.log", std::string(kTextLog) + std::string("Интервал между запросами тестера: x\r\n"_w));
+  const OpenOutcome outcome = openLog(state, channel, dir / "stop.log", grid);
+  ASSERT_TRUE(outcome.readStop.has_value());
+  EXPECT_TRUE(outcome.readStop->dump.empty());
+  const std::string failure = std::string("Не удалось записать файл "_w) + pathText(dir / "error_ini.txt") +
+                              ": No space left on device";
+  EXPECT_EQ(outcome.readStop->dumpFailure, failure);
+  const std::string message = readStopMessage(*outcome.readStop, state.records.size());
+  EXPECT_NE(message.find("\n" + failure + "."), std::string::npos) << message;
+}
+
 }  // namespace
 }  // namespace tervolin
