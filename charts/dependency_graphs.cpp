@@ -43,7 +43,7 @@ class ChartFiller {
   std::optional<double> number(int column, int row) {
     const std::string_view cell = grid_.cell(column, row);
     const std::optional<double> value = cellNumber(cell, mark_);
-    if (!value) channel_.message(std::string(kConversionFailed) + std::string(cell));
+    if (!value) channel_.similarMessage("conversion failure", std::string(kConversionFailed) + std::string(cell));
     return value;
   }
 

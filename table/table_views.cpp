@@ -164,7 +164,12 @@ void buildLogView(AppState& state, UserChannel& channel, const std::filesystem::
   std::string_view line;
   int row = 1;
   while (lines.next(line)) {
-    if (row + 1 >= grid.maxRows()) break;  // the grid shows no more lines
+    if (!roomForRow(grid, row)) {
+      // The grid shows no more lines: say so rather than pass the rest by.
+      channel.message(std::string("Лог слишком велик для таблицы: показаны первые "_w) + intText(row - 1) +
+                      std::string(" строк."_w));
+      break;
+    }
     ++row;
     if (row >= grid.rowCount()) grid.setRowCount(grid.rowCount() + kLogGrowth);
     grid.setCellInBuffer(0, row, buffer, line);

@@ -194,6 +194,19 @@ TEST_F(ViewsTest, LogViewShowsTheLinesAsTheReaderSeesThem) {
   EXPECT_EQ(state.definitions.size(), 1u);  // pids.ini was loaded for the explanation
 }
 
+TEST_F(ViewsTest, LogViewStopsAtTheCellBudgetAndSaysSo) {
+  std::string log;
+  for (int i = 0; i < 10000; ++i) log += "line " + std::to_string(i) + "\n";
+  writeDefinitions(1);
+  test::writeFile(dir / "demo.log", log);
+  grid.setMaxCellBytes(64 << 10);  // two blocks of 4096 rows
+  buildLogView(state, channel, dir / "demo.log", grid);
+  ASSERT_EQ(grid.rowCount(), 4097);
+  EXPECT_EQ(grid.cell(0, 4096), "line 4094");
+  EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message),
+            std::vector<std::string>{std::string("Лог слишком велик для таблицы: показаны первые 4095 строк."_w)});
+}
+
 TEST_F(ViewsTest, UnreadableLogLeavesTheHeadingAndSaysSo) {
   writeDefinitions(1);
   // The message names the file in the program's own text, Cyrillic included.

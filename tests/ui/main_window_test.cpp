@@ -27,6 +27,7 @@
 #include "bench/loggen/loggen.h"
 #include "profiles/desktop_settings.h"
 #include "qt/desktop_services.h"
+#include "common/message_cap.h"
 #include "common/text.h"
 #include "profiles/ui/profile_dialog.h"
 #include "profiles/ui/settings_dialog.h"
@@ -50,6 +51,9 @@ struct Env {
   std::filesystem::path programDir;
   std::unique_ptr<QtRegistry> registry;
   ScriptedChannel channel;
+  // The program's cap in front of the scripted boxes, when a test asks for it.
+  MessageCap cap{channel};
+  bool capped = false;
   test::ScriptedFileChooser chooser;
   AppState state;
   std::unique_ptr<TForm1> form;
@@ -71,7 +75,8 @@ struct Env {
     registry->writeInt(kSettingsKey, "GraphOnly", 0);
   }
   void start() {
-    form = std::make_unique<TForm1>(state, *registry, channel, chooser);
+    UserChannel& boxes = capped ? static_cast<UserChannel&>(cap) : channel;
+    form = std::make_unique<TForm1>(state, *registry, boxes, chooser);
     settings = std::make_unique<TForm9>(state, *registry, channel, chooser, form.get());
     profiles = std::make_unique<TForm8>(state, *registry, channel, *settings, form.get());
     form->setDialogs(profiles.get(), settings.get());
@@ -697,6 +702,30 @@ class MainWindowTest : public QObject {
                  .arg(QString::fromStdString(cut.string()), QString::fromStdString((env.programDir / "error_ini.txt").string())));
     QCOMPARE(env.grid()->model()->rowCount(), 1);
     QCOMPARE(env.cell(0, 0), QStringLiteral("83"));
+  }
+
+  // A log with many bad lines: ten boxes, then one question for the rest, in
+  // every open afresh.
+  void repeatedMessagesAreCappedPerOpen() {
+    Env env;
+    env.capped = true;
+    env.storeSettings();
+    env.registry->writeInt(kSettingsKey, "TablOnly", 1);
+    test::main_makeLocalProfileFolder(env.programDir);
+    const std::filesystem::path bad = env.programDir / "bad.log";
+    std::string log = "TxD 82 10 F1 21 01 A5\nRxD 84 F1 10 61 01 7B 2C 5E\n";
+    for (int i = 0; i < 25; ++i) log += "TxD G2 10 F1 21 01 A5 " + std::to_string(i) + "\n";
+    test::main_writeCp1251(bad, log);
+    env.start();
+    for (int round = 1; round <= 2; ++round) {
+      env.open(QString::fromStdString(bad.string()));
+      QCOMPARE(env.messages().size(), std::size_t(10 * round));
+      QCOMPARE(env.messages().back(), std::string("TxD G2 10 F1 21 01 A5 9"));
+      const auto questions = env.channel.texts(ScriptedChannel::Event::YesNo);
+      QCOMPARE(questions.size(), std::size_t(round));
+      QCOMPARE(QString::fromStdString(cp1251ToUtf8(questions.back())),
+               QStringLiteral("Ещё 15 похожих сообщений. Показывать их?"));
+    }
   }
 
   // The fields above the grid are emptied by every open.
