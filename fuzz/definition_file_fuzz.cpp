@@ -4,10 +4,8 @@
 // the used-parameter file (an empty one falls back to the profile's
 // pids.ini), the log is read with them and laid out in the Table view.
 
-#include <fstream>
-
-#include "fuzz/fuzz_support.h"
 #include "common/paths.h"
+#include "fuzz/fuzz_support.h"
 #include "logs/layout_detection.h"
 #include "logs/text_log_records.h"
 #include "profiles/definition_file.h"
@@ -25,11 +23,6 @@ std::string_view nextPart(std::string_view& rest) {
   return part;
 }
 
-void writeTo(const std::filesystem::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -41,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   AppState state;
   fuzz::prepareState(state, options);
-  writeTo(resolveDefinitionFile(state, kUsedPidsIni), definitions);
-  writeTo(resolveIgnoringCase(state.workingFolder, kFormulaFile), formulas);
+  fuzz::writeBytes(resolveDefinitionFile(state, kUsedPidsIni), definitions);
+  fuzz::writeBytes(resolveIgnoringCase(state.workingFolder, kFormulaFile), formulas);
   state.definitionFileName = std::string(kUsedPidsIni);
   fuzz::AnsweringChannel channel;
   Grid grid;

@@ -79,12 +79,31 @@ void prepareState(AppState& state, const Options& options) {
   state.viewMode = options.view;
 }
 
-fs::path writeInput(std::string_view name, std::string_view bytes) {
-  const fs::path file = programFolder() / name;
+void openInput(const std::uint8_t* data, std::size_t size, std::string_view fileName,
+               const std::function<void(AppState&, UserChannel&, Grid&, const Options&)>& after) {
+  const Options options = splitOptions(data, size);
+  AppState state;
+  prepareState(state, options);
+  AnsweringChannel channel;
+  Grid grid;
+  const fs::path file = writeInput(fileName, options.rest);
+  try {
+    openLog(state, channel, file, grid);
+    if (after) after(state, channel, grid, options);
+  } catch (const ProgramEnds&) {
+  }
+}
+
+void writeBytes(const fs::path& file, std::string_view bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) std::abort();
+}
+
+fs::path writeInput(std::string_view name, std::string_view bytes) {
+  const fs::path file = programFolder() / name;
+  writeBytes(file, bytes);
   return file;
 }
 

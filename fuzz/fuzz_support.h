@@ -9,11 +9,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "common/app_state.h"
 #include "common/user_channel.h"
+#include "table/grid.h"
 
 namespace tervolin::fuzz {
 
@@ -45,7 +47,16 @@ Options splitOptions(const std::uint8_t* data, std::size_t size);
 // profile, working folder, decimal mark, view.
 void prepareState(AppState& state, const Options& options);
 
+// Writes `bytes` to `file` (replacing it).
+void writeBytes(const std::filesystem::path& file, std::string_view bytes);
 // Writes `bytes` to `name` in the program folder and returns its path.
 std::filesystem::path writeInput(std::string_view name, std::string_view bytes);
+
+// The open road on the input: prepares the state for its options, writes
+// the rest as `fileName`, opens it into a grid, then calls `after` with
+// what the open left (a later view, explanations). The end of the program
+// a read may ask for is a normal end.
+void openInput(const std::uint8_t* data, std::size_t size, std::string_view fileName,
+               const std::function<void(AppState&, UserChannel&, Grid&, const Options&)>& after = {});
 
 }  // namespace tervolin::fuzz

@@ -6,27 +6,18 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
-#include "table/grid.h"
 #include "table/line_explanation.h"
 #include "table/open_log.h"
 
 using namespace tervolin;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const fuzz::Options options = fuzz::splitOptions(data, size);
-  AppState state;
-  fuzz::prepareState(state, options);
-  fuzz::AnsweringChannel channel;
-  Grid grid;
-  const auto file = fuzz::writeInput("fuzz.log", options.rest);
-  try {
-    openLog(state, channel, file, grid);
+  fuzz::openInput(data, size, "fuzz.log", [](AppState& state, UserChannel& channel, Grid& grid, const fuzz::Options&) {
     state.viewMode = state.viewMode == ViewMode::Log ? ViewMode::Table : ViewMode::Log;
     showCurrentView(state, channel, grid);
     if (state.viewMode == ViewMode::Log) {
       for (int row = 2; row < std::min(grid.rowCount(), 12); ++row) selectCell(state, channel, grid, 0, row);
     }
-  } catch (const ProgramEnds&) {
-  }
+  });
   return 0;
 }
