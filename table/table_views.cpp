@@ -119,20 +119,24 @@ void TablSG(AppState& state, UserChannel& channel, Grid& grid) {
     const Targets range = bySource[record.source];
     if (range.begin == range.end) continue;
     try {
-      for (std::uint32_t t = range.begin; t < range.end; ++t) {
+      bool skipped = false;
+      for (std::uint32_t t = range.begin; t < range.end && !skipped; ++t) {
         const Target target = targets[t];
         if (target.column < p) {
-          if (!roomForRow(grid, r)) throw GridFull();
+          if (!roomForRow(grid, r)) {
+            if (!full) throw GridFull();
+            skipped = true;
+            continue;
+          }
           ++r;
           grid.setRowCount(r + 1);
         }
         grid.setCellRef(target.index, r, arena, record.value);
       }
-      p = targets[range.end - 1].column;
+      if (!skipped) p = targets[range.end - 1].column;
     } catch (const GridFull&) {
       // Out of rows or of the cells' budget: ask once whether to stop; the
       // grid keeps what was placed either way.
-      if (full) continue;
       if (channel.yesNo(placementFailureText(records.size(), grid.rowCount(), r, j))) break;
       full = true;
     } catch (const std::exception&) {
