@@ -112,7 +112,7 @@ void BM_RecordReading(benchmark::State& state) {
   SilentChannel channel;
   std::size_t records = 0;
   for (auto _ : state) {
-    readTextLogRecords(log, app, channel, state.range(0) ? kSplitLogsAbove : std::size_t(-1));
+    readTextLogRecords(log, app, channel, {state.range(0) ? kSplitLogsAbove : std::size_t(-1)});
     records += app.records.size();
   }
   state.counters["records"] = static_cast<double>(app.records.size());

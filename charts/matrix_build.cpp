@@ -49,7 +49,7 @@ bool MatrixBuild::advance(std::size_t maxRecords) {
   Sample* samples = samples_.data();
   std::size_t capacity = samples_.size();
   while (block_ < blocks && left > 0) {
-    const std::span<const LogRecord> block = records_->block(block_);
+    const RecordBlock block = records_->block(block_);
     const std::size_t end = block.size() - inBlock_ > left ? inBlock_ + left : block.size();
     left -= end - inBlock_;
     for (std::size_t i = inBlock_; i < end; ++i) {

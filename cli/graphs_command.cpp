@@ -26,7 +26,7 @@ namespace tervolin::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "  graphs --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
+    "  graphs --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C] [--progress]\n"
     "         --series ITEM [--series ITEM]... [--timing T] [--unit мс|с|мин|час] [--fit] FILE\n"
     "      opens FILE as table does, builds the parameter graphs of up to six ITEMs and prints\n"
     "      axis<TAB>MIN<TAB>MAX, then per series series<TAB>K<TAB>UNIT<TAB>COUNT<TAB>MULTIPLIER<TAB>OFFSET\n"

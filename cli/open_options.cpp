@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/cli_progress.h"
 #include "cli/command.h"
 #include "common/paths.h"
 #include "profiles/profile_catalogue.h"
@@ -50,7 +51,9 @@ std::optional<std::string> parseOpenArguments(std::span<const std::string_view> 
     const CommandOption* mine = nullptr;
     for (const CommandOption& option : own)
       if (option.name == a) mine = &option;
-    if (isCommon(a) || (mine && mine->takesValue)) {
+    if (a == "--progress" && !mine) {
+      o.progress = true;
+    } else if (isCommon(a) || (mine && mine->takesValue)) {
       if (i + 1 >= args.size()) return std::string(a) + " needs a value";
       const std::string_view value = args[++i];
       if (auto error = mine ? mine->take(value) : takeCommon(a, value, o)) return error;
@@ -95,7 +98,10 @@ int openFromOptions(std::string_view command, const OpenOptions& o, bool logView
     return kExitFailure;
   }
   try {
-    const OpenOutcome outcome = openLog(state, channel, o.file, grid);
+    std::optional<CliProgress> shown;
+    if (o.progress) shown.emplace(command);
+    Progress& progress = shown ? static_cast<Progress&>(*shown) : noProgress();
+    const OpenOutcome outcome = openLog(state, channel, o.file, grid, progress);
     // A read that ended early is told once, after the core's own messages;
     // the file is open with the records read before the error.
     if (outcome.readStop) channel.message(readStopMessage(*outcome.readStop, state.records.size()));
@@ -105,7 +111,7 @@ int openFromOptions(std::string_view command, const OpenOptions& o, bool logView
     // its raw lines afterwards.
     if (logView && state.viewMode != ViewMode::Log) {
       state.viewMode = ViewMode::Log;
-      showCurrentView(state, channel, grid);
+      showCurrentView(state, channel, grid, progress);
     }
   } catch (const ProgramEnds&) {
     return kExitFailure;

@@ -2,7 +2,7 @@
 // What every command that opens a log shares ("table", "graphs", and the
 // commands that open FILE "as table does"): the common options
 //
-//     --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C] FILE
+//     --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C] [--progress] FILE
 //
 // parsed together with the command's own options, and the open of FILE as
 // the program's open command does it.
@@ -33,6 +33,7 @@ struct OpenOptions {
   std::optional<std::filesystem::path> programDir;     // --program-dir; the executable's folder when absent
   std::optional<std::filesystem::path> orvikPath;      // --orvik-path; the program folder when absent
   char decimalMark = '.';                              // --decimal-mark, one byte
+  bool progress = false;                               // --progress: progress lines on standard error
   std::filesystem::path file;                          // FILE
 };
 

@@ -29,14 +29,15 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
-    "  table --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
+    "  table --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C] [--progress]\n"
     "        [--view table|log] [--format grid|csv|xlsx|protocol] [--out FILE]\n"
     "        [--filter PARAM OP VALUE]... FILE\n"
     "      opens FILE as the open command does and prints the grid: rows from row 0,\n"
     "      cells joined by TAB (\\t \\n \\r \\\\ escaped), UTF-8; csv: the bytes of the\n"
     "      CSV export; xlsx (Table view, needs --out): the spreadsheet export;\n"
     "      protocol (needs --view log): the bytes of the protocol file; each --filter is\n"
-    "      applied in order before, as the filter dialog's OK does with these texts";
+    "      applied in order before, as the filter dialog's OK does with these texts;\n"
+    "      --progress: progress lines on standard error";
 
 enum class Format { Grid, Csv, Xlsx, Protocol };
 

@@ -12,5 +12,11 @@ namespace tervolin {
 std::string unescapeField(std::string_view field);
 // Appends `text` with tab, line feed, carriage return and backslash escaped.
 void appendEscaped(std::string& out, std::string_view text);
+// Appends Windows-1251 `text` escaped as above and turned into UTF-8, the
+// two in one table look-up a byte (the command-line tool's grid text).
+void appendEscapedUtf8(std::string& out, std::string_view cp1251);
+// The same into room for at least 3 * cp1251.size() bytes; returns the end
+// of what was written.
+char* writeEscapedUtf8(char* out, std::string_view cp1251);
 
 }  // namespace tervolin

@@ -8,9 +8,13 @@
 // and must leave everything it was given as it was: it builds its result on
 // the side and hands it over only at the end. The command-line tool and the
 // tests pass noProgress().
+//
+// cancelled() may be asked from any thread; report(), lines() and stage()
+// come from the thread that was given the Progress.
 
 #include <cstdint>
 #include <exception>
+#include <string_view>
 
 namespace tervolin {
 
@@ -22,6 +26,11 @@ class Progress {
     (void)done;
     (void)total;
   }
+  // Lines read so far by work that reads a log (shown as lines per second).
+  virtual void lines(std::uint64_t count) { (void)count; }
+  // What the work does now, in Windows-1251 ("Чтение лога…"); a new stage
+  // starts its share and its lines from 0.
+  virtual void stage(std::string_view text) { (void)text; }
   // True once the user asked to stop.
   virtual bool cancelled() const { return false; }
 };

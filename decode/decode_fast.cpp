@@ -44,20 +44,73 @@ class ValueSlots {
 
 }  // namespace
 
-void ResponseBytes::assign(std::string_view data) {
-  compact.resize(data.size());
-  compact.resize(copyWithoutBlanks(data, compact.data()));
-  slotCount = slotCountFor(compact.size());
-  lastSlotShort = slotCount > 0 && 2 * slotCount > compact.size();
-  slotValue.resize(slotCount);
-  const char* text = compact.data();
-  const std::size_t whole = lastSlotShort ? slotCount - 1 : slotCount;
-  for (std::size_t k = 0; k < whole; ++k) {
-    const int hi = hexDigitValue(text[2 * k]);
-    const int lo = hexDigitValue(text[2 * k + 1]);
-    slotValue[k] = static_cast<std::int16_t>((hi | lo) < 0 ? -1 : hi * 16 + lo);
+namespace {
+
+// Slot text as a value key part: its length (0..2) and its characters.
+std::uint32_t slotKeyOf(const char* text, int length) {
+  const auto* c = reinterpret_cast<const unsigned char*>(text);
+  const std::uint32_t chars = length == 2 ? (std::uint32_t{c[0]} << 8) | c[1] : length == 1 ? c[0] : 0;
+  return (static_cast<std::uint32_t>(length) << 16) | chars;
+}
+
+}  // namespace
+
+bool ResponseBytes::assignPairs(std::string_view data) {
+  // Pairs of two characters other than blanks, each followed by one blank
+  // except perhaps the last: how nearly every response's data is written.
+  const std::size_t n = data.size();
+  if (n % 3 == 1 || n == 0) return false;
+  const std::size_t pairs = (n + 1) / 3;
+  if (pairs > kSlotCapacity) return false;
+  compact.resize(2 * pairs);
+  slotValue.resize(pairs);
+  slotKey.resize(pairs);
+  const char* in = data.data();
+  char* out = compact.data();
+  std::int16_t* values = slotValue.data();
+  std::uint32_t* keys = slotKey.data();
+  // Every pair is followed by a blank but the last, which may be.
+  unsigned blanks = 0;
+  for (std::size_t k = 0; k + 1 < pairs; ++k) blanks |= static_cast<unsigned char>(in[3 * k + 2]) ^ ' ';
+  bool regular = blanks == 0 && (n % 3 == 2 || in[n - 1] == ' ');
+  for (std::size_t k = 0; k < pairs; ++k, in += 3) {
+    const char a = in[0], b = in[1];
+    regular &= (a != ' ') & (b != ' ');
+    out[2 * k] = a;
+    out[2 * k + 1] = b;
+    const int hi = hexDigitValue(a);
+    const int lo = hexDigitValue(b);
+    values[k] = static_cast<std::int16_t>((hi | lo) < 0 ? -1 : hi * 16 + lo);
+    keys[k] = (std::uint32_t{2} << 16) | (std::uint32_t{static_cast<unsigned char>(a)} << 8) |
+              static_cast<unsigned char>(b);
   }
-  if (lastSlotShort) slotValue[whole] = static_cast<std::int16_t>(hexDigitValue(text[2 * whole]));
+  if (!regular) return false;
+  slotCount = pairs;
+  lastSlotShort = false;
+  return true;
+}
+
+void ResponseBytes::assign(std::string_view data) {
+  if (!assignPairs(data)) {
+    compact.resize(data.size());
+    compact.resize(copyWithoutBlanks(data, compact.data()));
+    slotCount = slotCountFor(compact.size());
+    lastSlotShort = slotCount > 0 && 2 * slotCount > compact.size();
+    slotValue.resize(slotCount);
+    slotKey.resize(slotCount);
+    const char* text = compact.data();
+    const std::size_t whole = lastSlotShort ? slotCount - 1 : slotCount;
+    for (std::size_t k = 0; k < whole; ++k) {
+      const int hi = hexDigitValue(text[2 * k]);
+      const int lo = hexDigitValue(text[2 * k + 1]);
+      slotValue[k] = static_cast<std::int16_t>((hi | lo) < 0 ? -1 : hi * 16 + lo);
+      slotKey[k] = slotKeyOf(text + 2 * k, 2);
+    }
+    if (lastSlotShort) {
+      slotValue[whole] = static_cast<std::int16_t>(hexDigitValue(text[2 * whole]));
+      slotKey[whole] = slotKeyOf(text + 2 * whole, 1);
+    }
+  }
   for (std::size_t k = 0; k < fixed.size(); ++k)
     fixed[k] = k < slotCount && slotValue[k] > 0 ? slotValue[k] : 0;
 }

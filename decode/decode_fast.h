@@ -38,9 +38,21 @@ class ResponseBytes {
   std::string compact;                  // data without blanks (all of it)
   std::size_t slotCount = 0;            // slots 0..slotCount-1 hold text
   std::vector<std::int16_t> slotValue;  // value of each slot, -1 when not hex
+  std::vector<std::uint32_t> slotKey;   // each slot's text: length (1 or 2) << 16, then its characters
   bool lastSlotShort = false;           // the last slot holds one character
   std::array<int, 6> fixed{};           // A..F (0 when absent or not hex)
 
+ private:
+  // The fast road of assign() for data in pairs; false (and a half-done
+  // assignment) for any other form.
+  bool assignPairs(std::string_view data);
+
+ public:
+
+  // Slot k's text as slotKey holds it; 0 when absent.
+  std::uint32_t slotText(long k) const {
+    return k < 0 || static_cast<std::size_t>(k) >= slotCount ? 0 : slotKey[static_cast<std::size_t>(k)];
+  }
   // Length of slot k's text: 0 when absent.
   int slotLength(long k) const {
     if (k < 0 || static_cast<std::size_t>(k) >= slotCount) return 0;

@@ -65,7 +65,10 @@ inline constexpr std::string_view kDecodeFailureKind = "decode failure";
 // handles they hold are its output's).
 class RecordDecoder {
  public:
-  explicit RecordDecoder(const DecodingTable& table) : table_(table), caches_(table.size()) {}
+  explicit RecordDecoder(const DecodingTable& table) : table_(table) {
+    caches_.reserve(table.size());
+    for (std::size_t d = 0; d < table.size(); ++d) caches_.emplace_back(table.plan(d).cacheEntries());
+  }
 
   // Decodes `bytes` (the response data `dataText`, split into slots) for
   // definition `d` and gives the result to `out` as record `ordinal` of

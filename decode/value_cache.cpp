@@ -13,13 +13,7 @@ namespace tervolin {
 namespace {
 
 // Slot k's text in 18 bits: its length (0..2) and its characters.
-std::uint64_t slotText(const ResponseBytes& r, long k) {
-  const int len = r.slotLength(k);
-  if (len == 0) return 0;
-  const auto* c = reinterpret_cast<const unsigned char*>(r.compact.data()) + 2 * static_cast<std::size_t>(k);
-  const std::uint64_t chars = len == 2 ? (std::uint64_t{c[0]} << 8) | c[1] : c[0];
-  return (static_cast<std::uint64_t>(len) << 16) | chars;
-}
+std::uint64_t slotText(const ResponseBytes& r, long k) { return r.slotText(k); }
 
 // The four-byte check on slots p2 and q2 (see formula::evaluate): 0 when not
 // both hold two characters, 1 with the word they make, 2 when either of them
@@ -75,6 +69,10 @@ ValueKeyPlan::ValueKeyPlan(const PreparedDefinition& definition, bool inversion)
       kind_ = row.operand == formula::Operand::DW ? Kind::DoubleWord : Kind::Word;
       break;
   }
+}
+
+std::size_t ValueKeyPlan::cacheEntries() const {
+  return kind_ == Kind::Byte || kind_ == Kind::Constant ? 512 : ValueCache::kEntries;
 }
 
 std::uint64_t ValueKeyPlan::key(const ResponseBytes& data) const {

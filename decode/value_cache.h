@@ -28,6 +28,9 @@ class ValueKeyPlan {
   ValueKeyPlan(const PreparedDefinition& definition, bool inversion);
 
   bool cacheable() const { return kind_ != Kind::Never; }
+  // Entries of a cache that holds this definition's distinct keys well: a
+  // definition reading one byte has a few hundred at most.
+  std::size_t cacheEntries() const;
 
   // The key of `data` for this definition, or kNoValueKey.
   std::uint64_t key(const ResponseBytes& data) const;
@@ -54,20 +57,33 @@ class ValueCache {
  public:
   static constexpr std::size_t kEntries = 2048;
 
-  // The handle stored under `key`; false when it is not held.
-  bool find(std::uint64_t key, std::uint64_t& handle) const {
+  // `entries` is a power of two.
+  explicit ValueCache(std::size_t entries = kEntries) : mask_(entries - 1) {}
+
+  // The handle stored under `key`; false when it is not held. The key
+  // found or stored last is kept beside the table: a parameter's value
+  // often stays from one response to the next, and the look-up then
+  // touches no table (a reader's dozens of tables do not fit the
+  // processor's nearest caches).
+  bool find(std::uint64_t key, std::uint64_t& handle) {
+    if (key == last_.key && key != kNoValueKey) [[likely]] {
+      handle = last_.handle;
+      return true;
+    }
     if (!entries_) return false;
     const Entry& e = entries_[slot(key)];
     if (e.key != key) return false;
     handle = e.handle;
+    last_ = e;
     return true;
   }
   void store(std::uint64_t key, std::uint64_t handle) {
     if (!entries_) {
-      entries_ = std::make_unique<Entry[]>(kEntries);
-      for (std::size_t k = 0; k < kEntries; ++k) entries_[k].key = kNoValueKey;
+      entries_ = std::make_unique<Entry[]>(mask_ + 1);
+      for (std::size_t k = 0; k <= mask_; ++k) entries_[k].key = kNoValueKey;
     }
     entries_[slot(key)] = Entry{key, handle};
+    last_ = Entry{key, handle};
   }
 
  private:
@@ -75,10 +91,12 @@ class ValueCache {
     std::uint64_t key;
     std::uint64_t handle;
   };
-  static std::size_t slot(std::uint64_t key) {
+  std::size_t slot(std::uint64_t key) const {
     key *= 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(key >> 53) & (kEntries - 1);
+    return static_cast<std::size_t>(key >> 53) & mask_;
   }
+  std::size_t mask_;
+  Entry last_{kNoValueKey, 0};
   std::unique_ptr<Entry[]> entries_;
 };
 

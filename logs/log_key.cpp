@@ -43,7 +43,25 @@ std::optional<std::uint32_t> GetCRC32(const fs::path& file) {
   return static_cast<std::uint32_t>(crc);
 }
 
+std::uint32_t GetCRC32(std::string_view bytes) {
+  uLong crc = crc32(0L, Z_NULL, 0);
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  return static_cast<std::uint32_t>(crc32_z(crc, p, bytes.size()));
+}
+
 std::string logKeyText(std::uint32_t crc) { return std::to_string(crc); }
+
+bool setLogKey(AppState& state, std::uint32_t crc) {
+  LogKeySource now;
+  if (!stampOf(state.openFileName, now)) {
+    state.logKey.clear();
+    state.logKeySource = {};
+    return false;
+  }
+  state.logKey = logKeyText(crc);
+  state.logKeySource = now;
+  return true;
+}
 
 bool refreshLogKey(AppState& state) {
   if (state.openFileName.empty()) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/app_state.h"
 
@@ -17,6 +18,9 @@ namespace tervolin {
 // when the file cannot be opened or read.
 std::optional<std::uint32_t> GetCRC32(const std::filesystem::path& file);
 
+// The same CRC of bytes already read.
+std::uint32_t GetCRC32(std::string_view bytes);
+
 // The key text of a CRC: unsigned decimal without leading zeros.
 std::string logKeyText(std::uint32_t crc);
 
@@ -26,5 +30,9 @@ std::string logKeyText(std::uint32_t crc);
 // no file is open. False when the file cannot be read: the key then stays
 // as it was.
 bool refreshLogKey(AppState& state);
+// Sets state.logKey afresh from `crc`, the CRC of the open file's bytes as
+// they were read, with the file's name, size and time as it is now. False
+// when the file cannot be examined: the key is then empty.
+bool setLogKey(AppState& state, std::uint32_t crc);
 
 }  // namespace tervolin

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/user_channel.h"
+#include "logs/read_split.h"
 #include "logs/read_stop.h"
 
 namespace tervolin {
@@ -20,18 +22,23 @@ namespace tervolin {
 // Returns where and why the read ended when a read error (an interval text
 // that is not a number in either notation, a length text that is not hex)
 // ended it, nothing when the log was read to its end; the records read so
-// far stay. The stop's offset and line count in `logText`.
+// far stay. The stop's offset and line count in `logText`. A record list
+// past its memory limit throws MemoryBudgetExceeded.
 //
-// A log longer than `splitAbove` bytes is read in two halves at once (one on
-// a worker thread); records, messages, counter and interval are the same as
-// from one read, and messages are still sent from the calling thread.
-inline constexpr std::size_t kSplitLogsAbove = std::size_t{8} << 20;
+// Pieces read at once give the records, messages, counter and interval of
+// one read, and messages are still sent from the calling thread, in order.
+// `progress` gets the bytes read of the log's size and the lines read; a
+// cancel throws Cancelled (the state is then half-filled: read on a copy).
 std::optional<ReadStop> readTextLogRecords(std::string_view logText, AppState& state, UserChannel& channel,
-                                           std::size_t splitAbove = kSplitLogsAbove);
+                                           const ReadSplit& split = {}, Progress& progress = noProgress());
 
-// Record reading of a log file: loads the current definition file, reads
-// the records as above and writes the error dump when the log cannot be read
-// or a read error ends the read; the stop then names the file and the dump.
+// Record reading of a log file already read: loads the current definition
+// file, reads the records as above and writes the error dump when a read
+// error ends the read; the stop then names the file and the dump.
+std::optional<ReadStop> loadTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile,
+                                    std::string_view logText, Progress& progress = noProgress());
+// The same reading the file; a log that cannot be read leaves no records
+// and the error dump.
 std::optional<ReadStop> readTextLog(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
 
 }  // namespace tervolin

@@ -9,6 +9,7 @@
 
 #include "common/atomic_file.h"
 #include "common/hex.h"
+#include "common/parallel.h"
 #include "common/paths.h"
 #include "logs/line_text.h"
 #include "logs/log_lines.h"
@@ -84,7 +85,7 @@ std::string responsePattern(std::string_view requestCode) {
 
 std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::span<const ParamDef> definitions,
                                                const LogLayout& layout, std::string_view profileCode,
-                                               int lengthOffset) {
+                                               int lengthOffset, const ReadSplit& split) {
   const int startOffset = lengthOffset == 3 ? 2 : 0;
   const ExtraOffsetRule* rule = extraOffsetRuleFor(profileCode);
 
@@ -109,68 +110,124 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
   std::string ecuCompact;
   appendWithoutBlanks(ecuCompact, layout.ecuPair);
 
-  std::vector<PatternHits> hits(patterns.size());
-  // Without an offset-setting rule the offset never moves: every line is
-  // "after a request" with the start offset.
-  bool requestSeen = rule == nullptr;
-  int offsetNow = startOffset;
-  std::size_t unsettled = patterns.size() * (rule ? 3 : 1);
+  // How the walk stands; one per piece of the log when pieces are walked
+  // at once.
+  struct Walk {
+    std::vector<PatternHits> hits;
+    // Without an offset-setting rule the offset never moves: every line is
+    // "after a request" with the start offset.
+    bool requestSeen;
+    int offsetNow;
+    std::size_t unsettled;
+    std::string compact, upperLine, upperKey;
+    std::size_t endOffset = 0;  // where the walk stopped in its text
+  };
+  const auto newWalk = [&] {
+    return Walk{std::vector<PatternHits>(patterns.size()), rule == nullptr, startOffset,
+                patterns.size() * (rule ? 3 : 1), {}, {}, {}};
+  };
+  // Characters from the ECU pair on that the tests of a line can look at.
+  const std::size_t reach = 4 + 2 + (lengths.empty() ? 0 : lengths.back());
 
-  std::string compact, upperLine, upperKey;
-  LogLines lines(logText);
-  std::string_view line;
-  std::size_t index = 0;
-  while (!patterns.empty() && !ecuCompact.empty() && lines.next(line)) {
-    const std::size_t lineIndex = index++;
-    if (rule && isRequestLine(line)) {
-      offsetNow = extraOffsetOfRequest(*rule, line, layout.testerPosition);
-      if (!requestSeen) {
-        // Lines before the first request are over: their open slots stay open.
-        for (const PatternHits& h : hits)
-          for (const std::size_t slot : h.beforeRequests)
-            if (slot == kNever) --unsettled;
-        requestSeen = true;
+  // Walks the lines of `text` until every pattern is settled; line numbers
+  // count from `firstIndex`.
+  const auto walkLines = [&](Walk& w, std::string_view text, std::size_t firstIndex) {
+    LogLines lines(text);
+    std::string_view line;
+    std::size_t index = firstIndex;
+    while (!patterns.empty() && !ecuCompact.empty() && lines.next(line)) {
+      const std::size_t lineIndex = index++;
+      if (rule && isRequestLine(line)) {
+        w.offsetNow = extraOffsetOfRequest(*rule, line, layout.testerPosition);
+        if (!w.requestSeen) {
+          // Lines before the first request are over: their open slots stay open.
+          for (const PatternHits& h : w.hits)
+            for (const std::size_t slot : h.beforeRequests)
+              if (slot == kNever) --w.unsettled;
+          w.requestSeen = true;
+        }
       }
-    }
-    if (!isResponseMarked(line)) continue;
-    compact.resize(line.size());
-    compact.resize(copyWithoutBlanks(line, compact.data()));
-    const std::size_t pairAt = compact.find(ecuCompact);
-    if (pairAt == std::string::npos) continue;
-    // Only the few characters where a pattern may start are upper-cased for
-    // the lookup; the whole line only when a pattern is confirmed there.
-    bool lineUpper = false;
-    for (const int extra : {0, 2}) {
-      if (requestSeen && extra != offsetNow) continue;
-      const std::size_t start = pairAt + 4 + static_cast<std::size_t>(extra);
-      if (start >= compact.size()) continue;
-      upperInto(std::string_view(compact).substr(start, lengths.back()), upperKey);
-      for (const std::size_t length : lengths) {
-        if (start + length > compact.size()) break;
-        const auto found = lookup.find(std::string_view(upperKey).substr(0, length));
-        if (found == lookup.end()) continue;
-        PatternHits& h = hits[static_cast<std::size_t>(found->second)];
-        std::size_t& slot = requestSeen ? h.afterRequest : h.beforeRequests[extra / 2];
-        if (slot != kNever) continue;
-        if (!lineUpper) upperInto(compact, upperLine);
-        lineUpper = true;
-        if (upperLine.find(patterns[static_cast<std::size_t>(found->second)]) != start) continue;
-        slot = lineIndex;
-        if (requestSeen) h.offsetThere = offsetNow;
-        --unsettled;
+      if (!isResponseMarked(line)) continue;
+      // The line without blanks, as far as the tests can reach: a prefix
+      // when the ECU pair and what follows it lie in its first characters.
+      std::string& compact = w.compact;
+      constexpr std::size_t kPrefix = 64;
+      const std::string_view head = line.substr(0, kPrefix);
+      compact.resize(head.size());
+      compact.resize(copyWithoutBlanks(head, compact.data()));
+      std::size_t pairAt = compact.find(ecuCompact);
+      if (head.size() < line.size() && (pairAt == std::string::npos || pairAt + reach > compact.size())) {
+        compact.resize(line.size());
+        compact.resize(copyWithoutBlanks(line, compact.data()));
+        pairAt = compact.find(ecuCompact);
       }
+      if (pairAt == std::string::npos) continue;
+      // Only the few characters where a pattern may start are upper-cased for
+      // the lookup; the whole line only when a pattern is confirmed there.
+      bool lineUpper = false;
+      for (const int extra : {0, 2}) {
+        if (w.requestSeen && extra != w.offsetNow) continue;
+        const std::size_t start = pairAt + 4 + static_cast<std::size_t>(extra);
+        if (start >= compact.size()) continue;
+        upperInto(std::string_view(compact).substr(start, lengths.back()), w.upperKey);
+        for (const std::size_t length : lengths) {
+          if (start + length > compact.size()) break;
+          const auto found = lookup.find(std::string_view(w.upperKey).substr(0, length));
+          if (found == lookup.end()) continue;
+          PatternHits& h = w.hits[static_cast<std::size_t>(found->second)];
+          std::size_t& slot = w.requestSeen ? h.afterRequest : h.beforeRequests[extra / 2];
+          if (slot != kNever) continue;
+          if (!lineUpper) upperInto(compact, w.upperLine);
+          lineUpper = true;
+          if (w.upperLine.find(patterns[static_cast<std::size_t>(found->second)]) != start) continue;
+          slot = lineIndex;
+          if (w.requestSeen) h.offsetThere = w.offsetNow;
+          --w.unsettled;
+        }
+      }
+      // Once every pattern is settled for every offset that can still be in
+      // force, the rest of the log cannot change the outcome.
+      if (w.unsettled == 0) break;
     }
-    // Once every pattern is settled for every offset that can still be in
-    // force, the rest of the log cannot change the outcome.
-    if (unsettled == 0) break;
+    w.endOffset = lines.offset();
+  };
+
+  Walk walk = newWalk();
+  const std::size_t parts = split.parts ? split.parts : processorParts();
+  if (rule == nullptr && logText.size() > split.above && parts > 1) {
+    // Without an offset rule every line is tested on its own: pieces of the
+    // log are walked at once, and a pattern is found when any piece found
+    // it (only whether, not where, counts then).
+    std::vector<std::size_t> starts{0};
+    for (std::size_t k = 1; k < parts; ++k) {
+      std::size_t at = std::max(logText.size() / parts * k, starts.back());
+      while (at < logText.size() && logText[at] != '\n' && logText[at] != '\r') ++at;
+      if (at >= logText.size()) break;
+      starts.push_back(at + 1);
+    }
+    std::vector<Walk> walks;
+    for (std::size_t k = 0; k < starts.size(); ++k) walks.push_back(newWalk());
+    runParts(starts.size(), [&](std::size_t k) {
+      const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : logText.size();
+      walkLines(walks[k], logText.substr(starts[k], end - starts[k]), 0);
+    });
+    for (std::size_t i = 0; i < patterns.size(); ++i)
+      for (const Walk& w : walks)
+        if (w.hits[i].afterRequest != kNever) walk.hits[i].afterRequest = w.hits[i].afterRequest;
+  } else {
+    walkLines(walk, logText, 0);
   }
+  const bool requestSeen = walk.requestSeen;
+  const int offsetNow = walk.offsetNow;
+  const std::vector<PatternHits>& hits = walk.hits;
+  std::string_view line;
   // The offset in force at the end of the log, for searches that find nothing.
   // (When the walk stops early the remaining lines may still hold request
   // lines, so the end offset is taken from the last one.)
   int offsetAtEnd = offsetNow;
   bool requestAtEnd = requestSeen;
   if (rule) {
-    LogLines rest(logText.substr(lines.offset()));
+    LogLines rest(logText.substr(walk.endOffset));
     while (rest.next(line)) {
       if (isRequestLine(line)) {
         offsetAtEnd = extraOffsetOfRequest(*rule, line, layout.testerPosition);
@@ -202,9 +259,13 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
 }
 
 void selectUsedParameters(AppState& state, UserChannel& channel, const std::filesystem::path& logFile) {
-  rIniF(state, channel, kPidsIni);
   std::string text;
   if (!readWholeFile(logFile, text)) text.clear();
+  writeUsedParameters(state, channel, text);
+}
+
+void writeUsedParameters(AppState& state, UserChannel& channel, std::string_view text) {
+  rIniF(state, channel, kPidsIni);
   const auto used = selectUsedDefinitions(text, state.definitions, state.layout, state.profileCode,
                                           state.lengthOffset);
   std::vector<ParamDef> chosen;

@@ -25,6 +25,7 @@
 #include "common/app_state.h"
 #include "common/param_def.h"
 #include "common/user_channel.h"
+#include "logs/read_split.h"
 
 namespace tervolin {
 
@@ -34,9 +35,10 @@ namespace tervolin {
 std::string responsePattern(std::string_view requestCode);
 
 // Indices of the found definitions, in table order.
+// Without an offset rule a long log is walked in pieces at once (`split`).
 std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::span<const ParamDef> definitions,
                                                const LogLayout& layout, std::string_view profileCode,
-                                               int lengthOffset);
+                                               int lengthOffset, const ReadSplit& split = {});
 
 // Writes _usesTblPids.ini in the working folder with the definitions of the
 // profile's pids.ini whose responses occur in the log; sets the definition
@@ -44,5 +46,7 @@ std::vector<std::size_t> selectUsedDefinitions(std::string_view logText, std::sp
 // through `channel`). When the file cannot be written, says so and leaves
 // the definition file name as it is (the open sets "pids.ini").
 void selectUsedParameters(AppState& state, UserChannel& channel, const std::filesystem::path& logFile);
+// The same for a log already read (an unreadable log is an empty text).
+void writeUsedParameters(AppState& state, UserChannel& channel, std::string_view logText);
 
 }  // namespace tervolin

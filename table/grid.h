@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_bytes.h"
 #include "common/text_arena.h"
 
 namespace tervolin {
@@ -46,17 +47,55 @@ class Grid {
   std::size_t cellBytes() const;
   std::size_t maxCellBytes() const { return maxCellBytes_; }
   void setMaxCellBytes(std::size_t bytes) { maxCellBytes_ = bytes; }
+  // The bytes of a band of rows of one column holding texts of any kind.
+  static constexpr std::size_t kWideBandBytes = 4096 * sizeof(std::uint64_t);
 
   std::string_view cell(int column, int row) const;
+  // The texts of out.size() cells of `column` from `firstRow` down, as
+  // cell() gives them: a walk over millions of cells reads them in the
+  // order they are stored (read a band of rows column by column, then
+  // use it row by row).
+  void columnTexts(int column, int firstRow, std::span<std::string_view> out) const;
   // Copies the text into the grid's own arena.
   void setCell(int column, int row, std::string_view text);
   // Names a text already held by `arena` (which the grid keeps alive).
   void setCellRef(int column, int row, const std::shared_ptr<TextArena>& arena, TextRef ref);
   // Names `text`, which must lie inside `*buffer` (which the grid keeps
   // alive): one shared buffer can hold the texts of millions of cells.
-  void setCellInBuffer(int column, int row, const std::shared_ptr<const std::string>& buffer,
-                       std::string_view text);
+  void setCellInBuffer(int column, int row, const std::shared_ptr<const FileBytes>& buffer, std::string_view text);
   // Writes outside the grid are ignored; reads outside it give "".
+
+  // Writes many cells naming texts of one arena, for builds that fill
+  // millions of them: the arena is taken once, and a cell costs a store.
+  // Several threads may write through one writer at once when each writes
+  // columns of its own and nothing else changes the grid meanwhile.
+  class RefWriter {
+   public:
+    RefWriter(Grid& grid, const std::shared_ptr<TextArena>& arena);
+    // As setCellRef.
+    void put(int column, int row, TextRef ref);
+    // The refs of the band of kBandRows rows that holds `row` (the cell of
+    // row r is at r % kBandRows), for storing refs straight into them; null
+    // when the band holds other texts too (then put() each cell). Rows
+    // must exist; stored refs must be refs of the writer's arena.
+    static constexpr int kBandRows = 4096;
+    std::uint32_t* band(int column, int row);
+    // Makes room in every column for the bands of `rows` rows (allocating
+    // no cells), so that threads writing different bands never move a
+    // column's list of bands.
+    void reserveRows(int rows);
+    // Readies the band holding `row` for writers on several threads at
+    // once: afterwards band() hands out its refs, or put() only stores.
+    void shareBand(int column, int row);
+    // False when the arena could not be given a slot: every cell then
+    // copies its text into the grid (one thread only).
+    bool direct() const { return slot_ != 0; }
+
+   private:
+    Grid& grid_;
+    std::shared_ptr<TextArena> arena_;
+    int slot_ = 0;
+  };
 
   int columnWidth(int column) const;
   void setColumnWidth(int column, int width);

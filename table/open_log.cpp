@@ -1,9 +1,13 @@
 #include "table/open_log.h"
 
+#include <chrono>
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
+#include <thread>
 
+#include "common/file_bytes.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "logs/csv_log.h"
@@ -121,15 +125,34 @@ class PreviousOpen {
   Grid grid_;
 };
 
-// The view of the current mode, built into `grid`; what fails is thrown.
-void buildCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point& since) {
+  const Clock::time_point now = Clock::now();
+  const double seconds = std::chrono::duration<double>(now - since).count();
+  since = now;
+  return seconds;
+}
+
+constexpr std::string_view kReadingStage = "Чтение лога…"_w;
+constexpr std::string_view kTableStage = "Построение таблицы…"_w;
+
+// The view of the current mode, built into `grid`; what fails is thrown. A
+// LOG view is built from `bytes` when they are given (the file as just read),
+// else from the file read again.
+void buildCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress,
+                      const std::shared_ptr<const FileBytes>* bytes = nullptr) {
   if (state.viewMode == ViewMode::Log) {
-    buildLogView(state, channel, state.openFileName, grid);
+    if (bytes) buildLogView(state, channel, state.openFileName, *bytes, grid, progress);
+    else buildLogView(state, channel, state.openFileName, grid, progress);
     return;
   }
+  progress.stage(kTableStage);
   try {
-    TablSG(state, channel, grid);
+    TablSG(state, channel, grid, progress);
   } catch (const ProgramEnds&) {
+    throw;
+  } catch (const Cancelled&) {
     throw;
   } catch (const std::bad_alloc&) {
     throw;
@@ -138,8 +161,42 @@ void buildCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
   }
 }
 
+// A text log read once for every stage: the file is mapped, its key computed
+// beside layout detection and used-parameter selection (unless `select` is
+// false), then the records read, all from the bytes read. Returns the bytes
+// (null when the file could not be read).
+std::shared_ptr<const FileBytes> readTextLogOnce(AppState& state, UserChannel& channel,
+                                                 const std::filesystem::path& file, bool select, Progress& progress,
+                                                 OpenOutcome& outcome) {
+  Clock::time_point since = Clock::now();
+  std::shared_ptr<const FileBytes> bytes = FileBytes::read(file);
+  const std::string_view text = bytes ? bytes->view() : std::string_view();
+  outcome.timings.read = secondsSince(since);
+
+  state.openFileName = file;
+  state.logKey.clear();
+  std::uint32_t crc = 0;
+  std::thread key;
+  if (bytes) key = std::thread([&crc, text] { crc = GetCRC32(text); });
+  struct Joiner {
+    std::thread& t;
+    ~Joiner() {
+      if (t.joinable()) t.join();
+    }
+  } joinKey{key};
+
+  state.layout = detectLayout(text);
+  if (select) writeUsedParameters(state, channel, text);
+  outcome.timings.selection = secondsSince(since);
+  outcome.readStop = bytes ? loadTextLog(state, channel, file, text, progress) : readTextLog(state, channel, file);
+  outcome.timings.records = secondsSince(since);
+  if (key.joinable()) key.join();
+  if (bytes) setLogKey(state, crc);
+  return bytes;
+}
+
 OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
-                         PreviousOpen& previous) {
+                         PreviousOpen& previous, Progress& progress) {
   state.definitionFileName = std::string(kPidsIni);
   applyProfileSwitches(state);
   state.csvFlag = false;
@@ -155,13 +212,11 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
   };
   if (state.graphsOnly == 1) {
     outcome.graphsOnly = true;
-    takeFile();
     if (outcome.kind == LogKind::GraphFile) {
+      takeFile();
       outcome.readStop = readGraphFile(state, channel, file);
     } else {
-      FindAddr(state, file);
-      selectUsedParameters(state, channel, file);
-      outcome.readStop = readTextLog(state, channel, file);
+      readTextLogOnce(state, channel, file, true, progress, outcome);
     }
     // No view is built: the grid keeps what it showed.
     previous.restoreGrid(grid);
@@ -178,7 +233,7 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
       state.openFileName = file;
       state.viewMode = ViewMode::Table;
       outcome.built = read.buildsTable();
-      if (outcome.built) buildCurrentView(state, channel, grid);
+      if (outcome.built) buildCurrentView(state, channel, grid, progress);
       else previous.restoreGrid(grid);
       return outcome;
     }
@@ -187,36 +242,45 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
       state.openFileName = file;
       state.viewMode = ViewMode::Table;
       ReadCSV(state, channel, file);
-      buildCurrentView(state, channel, grid);
+      buildCurrentView(state, channel, grid, progress);
       return outcome;
     case LogKind::GraphFile:
       takeFile();
       state.viewMode = ViewMode::Table;
       outcome.readStop = readGraphFile(state, channel, file);
-      buildCurrentView(state, channel, grid);
+      buildCurrentView(state, channel, grid, progress);
       return outcome;
     case LogKind::TextLog:
       break;
   }
 
-  takeFile();
   if (state.tableOnly == 1) state.viewMode = ViewMode::Table;
-  FindAddr(state, file);
-  if (!switchesFor(state.profileCode).skipsUsedParameterSelection) selectUsedParameters(state, channel, file);
-  outcome.readStop = readTextLog(state, channel, file);
+  std::shared_ptr<const FileBytes> bytes = readTextLogOnce(
+      state, channel, file, !switchesFor(state.profileCode).skipsUsedParameterSelection, progress, outcome);
   if (outcome.readStop && outcome.readStop->cause == ReadStopCause::Unreadable && state.viewMode == ViewMode::Log)
     outcome.readStop.reset();
-  buildCurrentView(state, channel, grid);
+  // The Table view needs the records only: the file is let go before the
+  // grid takes its memory.
+  Clock::time_point since = Clock::now();
+  if (state.viewMode == ViewMode::Log) {
+    buildCurrentView(state, channel, grid, progress, &bytes);
+  } else {
+    bytes.reset();
+    buildCurrentView(state, channel, grid, progress);
+  }
+  outcome.timings.view = secondsSince(since);
   return outcome;
 }
 
 }  // namespace
 
-OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid) {
+OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
+                    Progress& progress) {
   const auto start = std::chrono::steady_clock::now();
   PreviousOpen previous(state, grid);
   try {
-    OpenOutcome outcome = readAndBuild(state, channel, file, grid, previous);
+    progress.stage(kReadingStage);
+    OpenOutcome outcome = readAndBuild(state, channel, file, grid, previous, progress);
     outcome.elapsed = std::chrono::steady_clock::now() - start;
     return outcome;
   } catch (const std::bad_alloc&) {
@@ -232,14 +296,17 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
   }
 }
 
-void showCurrentView(AppState& state, UserChannel& channel, Grid& grid) {
+void showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress) {
   Grid previous = std::move(grid);
   grid = emptyGridLike(previous);
   try {
-    buildCurrentView(state, channel, grid);
+    buildCurrentView(state, channel, grid, progress);
   } catch (const std::bad_alloc&) {
     grid = std::move(previous);
     channel.message(kNoMemoryToShow);
+  } catch (...) {
+    grid = std::move(previous);
+    throw;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/user_channel.h"
 #include "logs/read_stop.h"
 #include "table/grid.h"
@@ -44,6 +45,13 @@ struct OpenOutcome {
   std::optional<ReadStop> readStop;
   // How long the open took, reading and building the view.
   std::chrono::steady_clock::duration elapsed{};
+  // How long the stages of a text log's open took, in seconds.
+  struct Timings {
+    double read = 0;       // the file read (mapped) once
+    double selection = 0;  // layout detection and used-parameter selection
+    double records = 0;    // record reading
+    double view = 0;       // the view built into the grid
+  } timings;
 };
 
 // Sets the profile switches from state.profileCode, "pids.ini" as the
@@ -56,10 +64,14 @@ struct OpenOutcome {
 // With graphs only set, a graph file is read by its reader and every other
 // file as a text log (used-parameter selection for every profile), and no
 // view is built: the parameter graphs window shows the records.
-OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid);
+// `progress` gets the stages ("Чтение лога…", "Построение таблицы…"), the
+// share of each and the lines read; a cancel throws Cancelled after putting
+// `state` and `grid` back as they were, as any failure does.
+OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
+                    Progress& progress = noProgress());
 
 // Builds the view of the current mode from the open file and the records
 // (the main window's "show the current view").
-void showCurrentView(AppState& state, UserChannel& channel, Grid& grid);
+void showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress = noProgress());
 
 }  // namespace tervolin

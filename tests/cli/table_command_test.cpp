@@ -89,6 +89,21 @@ TEST_F(CliTableTest, FiltersApplyInOrderWithTheirMessagesOnStandardError) {
   EXPECT_NE(r.err.find("--filter needs PARAM OP VALUE"), std::string::npos);
 }
 
+// --progress adds progress lines on standard error, one per stage at least;
+// standard output stays the same.
+TEST_F(CliTableTest, ProgressLinesGoToStandardErrorOnlyWhenAsked) {
+  writeProfileFiles(dir.path(), dir.path());
+  test::writeFile(dir / "demo.log", kTextLog);
+  const test::CliRun r = run({"--progress", "--profile", "Toyota", "--program-dir", dir.path().string(),
+                              (dir / "demo.log").string()});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, kExpected);
+  EXPECT_NE(r.err.find("tervolin-cli table: Чтение лога… 100 %"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("tervolin-cli table: Построение таблицы… 100 %"), std::string::npos) << r.err;
+  for (std::size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1)
+    EXPECT_EQ(r.err.compare(at, 14, "tervolin-cli t"), 0) << r.err;
+}
+
 TEST_F(CliTableTest, LogViewEscapesAndWritesUtf8) {
   writeProfileFiles(dir.path(), dir.path());
   test::writeFile(dir / "odd.log", std::string("Ответ\tA\\B"_w) + "\r\n  TxD 82\n");

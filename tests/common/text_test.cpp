@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/field_escapes.h"
 #include "common/hex.h"
 #include "common/text.h"
 
@@ -23,6 +24,28 @@ TEST(Cp1251, RoundTripsThroughUtf8) {
   EXPECT_EQ(cp1251ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));  // byte 0 is a character
   EXPECT_EQ(cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");  // the one byte without a character
   EXPECT_EQ(utf8ToCp1251("\xFF\xFE"), "??");  // malformed UTF-8
+}
+
+// The one-table escape and conversion of the command-line tool's grid text
+// gives, byte for byte, the escape followed by the conversion, for every
+// byte and for texts mixing them.
+TEST(Cp1251, EscapedUtf8InOneStepEqualsEscapeThenConvert) {
+  const auto twoSteps = [](std::string_view text) {
+    std::string escaped;
+    appendEscaped(escaped, text);
+    return cp1251ToUtf8(escaped);
+  };
+  for (int b = 0; b < 256; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    std::string out = "x";
+    appendEscapedUtf8(out, one);
+    ASSERT_EQ(out, "x" + twoSteps(one)) << "byte " << b;
+  }
+  const std::string mixed = std::string("Ответ"_w) + "\tA\\B\r\n" + "\x98 12.5" + std::string(1, '\0');
+  std::string out;
+  appendEscapedUtf8(out, mixed);
+  EXPECT_EQ(out, twoSteps(mixed));
+  EXPECT_EQ(out.substr(0, 10), "Ответ");
 }
 
 TEST(Hex, Helpers) {

@@ -181,14 +181,14 @@ Outcome referenceRead(const std::string& text, const std::vector<ParamDef>& defs
 }
 
 Outcome actualRead(const std::string& text, const std::vector<ParamDef>& defs, const LogLayout& layout,
-                   std::size_t splitAbove) {
+                   const ReadSplit& split) {
   AppState state;
   state.decimalMark = '.';
   state.definitions = defs;
   state.layout = layout;
   ScriptedChannel channel;
   Outcome o;
-  o.ok = !readTextLogRecords(text, state, channel, splitAbove);
+  o.ok = !readTextLogRecords(text, state, channel, split);
   for (std::size_t i = 0; i < state.records.size(); ++i)
     o.records.emplace_back(state.records.at(i).ordinal, state.records.at(i).source,
                            std::string(state.records.value(i)));
@@ -262,9 +262,11 @@ TEST(ReaderConformance, RecordReadingFollowsTheLineRules) {
     const std::string text = generate(rng, i % 4 == 0);
     const LogLayout layout = detectLayout(text);
     const Outcome expected = referenceRead(text, defs, layout);
-    // Read at once, and in two halves on two threads.
-    ASSERT_EQ(actualRead(text, defs, layout, std::size_t(-1)), expected) << text;
-    ASSERT_EQ(actualRead(text, defs, layout, 0), expected) << text;
+    ASSERT_EQ(actualRead(text, defs, layout, {std::size_t(-1)}), expected) << text;
+    // Read in pieces at once, each learning the state it starts in from
+    // a few bytes before it.
+    for (const ReadSplit split : {ReadSplit{0, 2}, ReadSplit{0, 3, 16}, ReadSplit{0, 5, 1}})
+      ASSERT_EQ(actualRead(text, defs, layout, split), expected) << split.parts << " pieces\n" << text;
     records += static_cast<int>(expected.records.size());
     errors += expected.ok ? 0 : 1;
     messages += static_cast<int>(expected.messages.size());
@@ -333,6 +335,8 @@ TEST(ReaderConformance, UsedParameterSelectionOnHostileLogs) {
       const auto expected = referenceSelection(text, defs, layout, profile, lengthOffset);
       const auto actual = selectUsedDefinitions(text, defs, layout, profile, lengthOffset);
       ASSERT_EQ(actual, expected) << profile << "\n" << text;
+      // Walked in pieces at once where the profile allows it.
+      ASSERT_EQ(selectUsedDefinitions(text, defs, layout, profile, lengthOffset, {0, 3}), expected) << profile;
       found += expected.size();
     }
   }

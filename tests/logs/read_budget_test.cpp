@@ -31,17 +31,17 @@ struct AmplifiedLog {
 };
 
 TEST(ReadBudget, RecordsPastTheLimitEndTheReadOnOneThreadOrTwo) {
-  for (const std::size_t splitAbove : {kSplitLogsAbove, std::size_t{1024}}) {
+  for (const ReadSplit splitAbove : {ReadSplit{kSplitLogsAbove}, ReadSplit{1024, 2}}) {
     AmplifiedLog a(100, 2000);  // 200,000 records: about 3 MB
     ScriptedChannel channel;
     a.state.records.setMemoryLimit(std::size_t{2} << 20);
-    EXPECT_THROW(readTextLogRecords(a.log, a.state, channel, splitAbove), MemoryBudgetExceeded) << splitAbove;
+    EXPECT_THROW(readTextLogRecords(a.log, a.state, channel, splitAbove), MemoryBudgetExceeded) << splitAbove.above;
     EXPECT_LE(a.state.records.memoryBytes(), std::size_t{2} << 20);
 
     // With room enough the same log reads whole.
     a.state.records.setMemoryLimit(std::size_t{64} << 20);
     readTextLogRecords(a.log, a.state, channel, splitAbove);
-    EXPECT_EQ(a.state.records.size(), 200000u) << splitAbove;
+    EXPECT_EQ(a.state.records.size(), 200000u) << splitAbove.above;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <tuple>
 #include <string>
@@ -274,14 +275,14 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
-Outcome readWith(const std::string& log, const std::vector<ParamDef>& defs, std::size_t splitAbove) {
+Outcome readWith(const std::string& log, const std::vector<ParamDef>& defs, const ReadSplit& split) {
   AppState state;
   state.decimalMark = ',';
   state.definitions = defs;
   state.layout = detectLayout(log);
   ScriptedChannel channel;
   Outcome o;
-  const auto stop = readTextLogRecords(log, state, channel, splitAbove);
+  const std::optional<ReadStop> stop = readTextLogRecords(log, state, channel, split);
   o.ok = !stop;
   if (stop) o.stop = {static_cast<int>(stop->cause), stop->offset, stop->line, stop->text};
   for (std::size_t i = 0; i < state.records.size(); ++i)
@@ -293,8 +294,8 @@ Outcome readWith(const std::string& log, const std::vector<ParamDef>& defs, std:
   return o;
 }
 
-// Reading a log in two halves at once gives exactly what one read gives,
-// whatever line the split falls on: records, messages, counter, interval and
+// Reading a log in pieces at once gives exactly what one read gives,
+// whatever line a piece starts on: records, messages, counter, interval and
 // read errors in either half.
 TEST(TextLogRecords, SplitReadEqualsOneRead) {
   const std::string marker(std::string("Интервал между запросами тестера:"_w));
@@ -321,9 +322,9 @@ TEST(TextLogRecords, SplitReadEqualsOneRead) {
         else if (roll == 6 && rng() % 4 == 0) text += extras[6 + rng() % 2] + "\n";
       }
       log.definitions.push_back(def("01B2", "0500", "S"));
-      const Outcome one = readWith(text, log.definitions, std::size_t(-1));
-      const Outcome two = readWith(text, log.definitions, 0);
-      ASSERT_EQ(two, one) << "seed " << seed << "\n" << text;
+      const Outcome one = readWith(text, log.definitions, {std::size_t(-1)});
+      for (const ReadSplit split : {ReadSplit{0, 2}, ReadSplit{0, 3, 8}, ReadSplit{0, 7, 64}})
+        ASSERT_EQ(readWith(text, log.definitions, split), one) << split.parts << " pieces, seed " << seed << "\n" << text;
       errors += one.ok ? 0 : 1;
       messages += one.messages.empty() ? 0 : 1;
     }
@@ -338,14 +339,14 @@ TEST(TextLogRecords, SplitReadEqualsOneRead) {
 namespace tervolin {
 namespace {
 
-// A long log whose second half is handed over in many batches while the
-// worker still reads: the split read still equals one read, and values
-// stored once and named again read back the same.
+// A long log read in pieces, each into a record list of its own that is
+// joined afterwards: still equal to one read, and values stored once and
+// named again read back the same.
 TEST(TextLogRecords, LongSplitReadEqualsOneRead) {
   for (const std::uint32_t seed : {7u, 8u}) {
     const auto log = test::generateLog(test::LogFamily::Adapter, seed, 30000);
-    const Outcome one = readWith(log.text, log.definitions, std::size_t(-1));
-    const Outcome two = readWith(log.text, log.definitions, 0);
+    const Outcome one = readWith(log.text, log.definitions, {std::size_t(-1)});
+    const Outcome two = readWith(log.text, log.definitions, {0, 3});
     EXPECT_GT(one.records.size(), 40'000u);
     ASSERT_EQ(two, one) << "seed " << seed;
   }
@@ -376,12 +377,13 @@ TEST(TextLogRecords, ReadStopSaysWhere) {
   };
   for (const auto& c : cases) {
     const std::string log = head + c.tail + "RxD 84 F1 10 61 01 01 02 5E\n";
-    for (const std::size_t splitAbove : {std::size_t(-1), std::size_t(0)}) {
+    // Read at once, and in three pieces (the failing line in a later one).
+    for (const ReadSplit split : {ReadSplit{std::size_t(-1)}, ReadSplit{0, 3, 4}}) {
       AppState state;
       state.definitions = {def("2101", "0000", "A")};
       state.layout = detectLayout(log);
       ScriptedChannel channel;
-      const auto stop = readTextLogRecords(log, state, channel, splitAbove);
+      const auto stop = readTextLogRecords(log, state, channel, split);
       ASSERT_TRUE(stop) << c.tail;
       EXPECT_EQ(stop->cause, c.cause) << c.tail;
       EXPECT_EQ(stop->text, c.text) << c.tail;

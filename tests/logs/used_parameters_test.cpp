@@ -88,6 +88,10 @@ TEST(UsedParameterSelection, OnePassMatchesPerDefinitionScanOnEveryFamily) {
       const auto expected = referenceSelection(log.text, log.definitions, layout, fc.profile, fc.lengthOffset);
       const auto actual = selectUsedDefinitions(log.text, log.definitions, layout, fc.profile, fc.lengthOffset);
       ASSERT_EQ(actual, expected) << fc.profile << " seed " << seed << "\n" << log.text;
+      for (const std::size_t pieces : {2, 5})
+        ASSERT_EQ(selectUsedDefinitions(log.text, log.definitions, layout, fc.profile, fc.lengthOffset, {0, pieces}),
+                  expected)
+            << fc.profile << " seed " << seed << ", " << pieces << " pieces";
       foundTotal += expected.size();
       definitionTotal += log.definitions.size();
     }

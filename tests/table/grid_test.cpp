@@ -33,10 +33,10 @@ TEST(GridCells, OwnSharedAndBufferTextsReadBackAfterTheirOwnersGo) {
   {
     // The grid keeps the arena and the buffer alive.
     auto arena = std::make_shared<TextArena>();
-    auto buffer = std::make_shared<const std::string>("first line\nsecond line");
+    auto buffer = FileBytes::hold("first line\nsecond line");
     grid.setCell(0, 0, "own");
     grid.setCellRef(1, 0, arena, arena->add("12.5"));
-    grid.setCellInBuffer(2, 1, buffer, std::string_view(*buffer).substr(11, 6));
+    grid.setCellInBuffer(2, 1, buffer, buffer->view().substr(11, 6));
   }
   EXPECT_EQ(grid.cell(0, 0), "own");
   EXPECT_EQ(grid.cell(1, 0), "12.5");
@@ -44,7 +44,7 @@ TEST(GridCells, OwnSharedAndBufferTextsReadBackAfterTheirOwnersGo) {
   EXPECT_EQ(grid.cell(2, 0), "");
   // A text that does not lie in the buffer is copied, not named.
   const std::string elsewhere = "copied";
-  grid.setCellInBuffer(0, 1, std::make_shared<const std::string>("other"), elsewhere);
+  grid.setCellInBuffer(0, 1, FileBytes::hold("other"), elsewhere);
   EXPECT_EQ(grid.cell(0, 1), "copied");
 }
 
@@ -218,6 +218,71 @@ TEST(GridEdits, CopiesAreIndependent) {
   EXPECT_EQ(copy.rowCount(), 0);  // NOLINT: a moved-from grid is empty and usable
   copy.setColumnCount(1);
   EXPECT_EQ(copy.cell(0, 0), "");
+}
+
+}  // namespace
+}  // namespace tervolin
+
+namespace tervolin {
+namespace {
+
+// Cells of one arena are kept as 4-byte refs; writing another kind of text
+// into such a band (an edit, a line of a log, a second arena) widens it, and
+// every cell reads the same before and after, cell by cell and a column
+// run at a time, also with rows deleted and copies made.
+TEST(GridCells, NarrowBandsWidenWhenOtherTextsArrive) {
+  auto arena = std::make_shared<TextArena>();
+  auto other = std::make_shared<TextArena>();
+  auto buffer = FileBytes::hold("a line of a log");
+  Grid grid;
+  grid.setColumnCount(3);
+  grid.setRowCount(10000);
+  std::vector<std::vector<std::string>> expected(3, std::vector<std::string>(10000));
+  {
+    Grid::RefWriter writer(grid, arena);
+    ASSERT_TRUE(writer.direct());
+    for (int r = 0; r < 10000; r += 3) {
+      const std::string text = "v" + std::to_string(r % 101);
+      writer.put(r % 3, r, arena->add(text));
+      expected[static_cast<std::size_t>(r % 3)][static_cast<std::size_t>(r)] = text;
+    }
+    // Straight into a band, past its first row.
+    std::uint32_t* band = writer.band(1, 4100);
+    ASSERT_NE(band, nullptr);
+    band[4100 % Grid::RefWriter::kBandRows] = arena->add("banded");
+    expected[1][4100] = "banded";
+  }
+  const auto edit = [&](int c, int r, std::string_view text) {
+    expected[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = std::string(text);
+  };
+  grid.setCell(0, 5000, "edited");
+  edit(0, 5000, "edited");
+  grid.setCellInBuffer(1, 7, buffer, buffer->view().substr(2, 4));
+  edit(1, 7, "line");
+  grid.setCellRef(2, 8191, other, other->add("second arena"));
+  edit(2, 8191, "second arena");
+  grid.setCell(0, 9, "");
+  edit(0, 9, "");
+  const auto check = [&](const Grid& g, const std::vector<std::vector<std::string>>& want) {
+    std::vector<std::string_view> run(static_cast<std::size_t>(g.rowCount()));
+    for (int c = 0; c < g.columnCount(); ++c) {
+      g.columnTexts(c, 0, run);
+      for (int r = 0; r < g.rowCount(); ++r) {
+        ASSERT_EQ(g.cell(c, r), want[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)]) << c << "," << r;
+        ASSERT_EQ(run[static_cast<std::size_t>(r)], g.cell(c, r)) << c << "," << r;
+      }
+    }
+  };
+  check(grid, expected);
+  check(Grid(grid), expected);
+  grid.deleteRow(3);
+  for (auto& column : expected) column.erase(column.begin() + 3);
+  check(grid, expected);
+  // A run that reaches past the grid reads empty texts there.
+  std::vector<std::string_view> past(5, "x");
+  grid.columnTexts(0, grid.rowCount() - 2, past);
+  EXPECT_EQ(past[4], "");
+  EXPECT_GT(grid.memoryBytes(), 0u);
 }
 
 }  // namespace

@@ -129,3 +129,66 @@ TEST(TableConformance, LogViewRowsAreTheReadersLines) {
 
 }  // namespace
 }  // namespace tervolin
+
+namespace tervolin {
+namespace {
+
+// Hundreds of thousands of records placed by several threads at once, in
+// runs of blocks, give the grid of the placement in order: random polling
+// orders over definitions with shared keys, record lists joined from pieces
+// (blocks left short), and a row limit that the rows reach (the placement
+// then goes on in order and asks the same questions).
+TEST(TableConformance, PlacementAtOnceEqualsPlacementInOrder) {
+  test::TempDir dir;
+  test::writeFile(dir / "formules.ini", "");
+  const std::vector<Key> keys = {{"2101", "0000"}, {"2101", "0100"}, {"2102", "0000"}, {"2101", "0200"},
+                                 {"2103", "0000"}, {"2101", "0300"}};
+  std::mt19937 rng(5);
+  for (int round = 0; round < 6; ++round) {
+    std::vector<ParamDef> params;
+    const int count = 2 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < count; ++i) {
+      const Key& k = keys[rng() % keys.size()];
+      params.push_back({k.code, "N" + std::to_string(i), "u", k.position, "", i});
+    }
+    test::writeFile(dir / "pids.ini", definitionFileText(params));
+    AppState state;
+    state.programDir = dir.path();
+    state.workingFolder = dir.path();
+    state.definitionFileName = std::string(kPidsIni);
+    // Sources in a polling cycle of random length, sometimes out of turn.
+    std::vector<std::uint32_t> sources(keys.size());
+    const std::size_t parts = 1 + static_cast<std::size_t>(round % 3);
+    state.records = state.records.forPart(0, parts);
+    for (std::size_t s = 0; s < keys.size(); ++s)
+      sources[s] = state.records.addSource({keys[s].code, keys[s].position, "u", "x"});
+    const std::size_t total = 150000 + rng() % 100000;
+    std::vector<RecordList> pieces;
+    for (std::size_t k = 1; k < parts; ++k) pieces.push_back(state.records.forPart(k, parts));
+    for (std::size_t j = 0; j < total; ++j) {
+      const std::size_t piece = j * parts / total;
+      RecordList& into = piece == 0 ? state.records : pieces[piece - 1];
+      const std::size_t s = rng() % 7 == 0 ? rng() % keys.size() : j % keys.size();
+      into.append(static_cast<std::int32_t>(j / 4), sources[s], "v" + std::to_string(rng() % 300));
+    }
+    for (RecordList& piece : pieces) state.records.appendPart(std::move(piece), 0);
+    for (const int maxRows : {Grid::kMaxRows, static_cast<int>(total / 7)}) {
+      ScriptedChannel inOrder, atOnce;
+      inOrder.yesNoAnswers = atOnce.yesNoAnswers = {false, false, false, true};
+      Grid one, many;
+      one.setMaxRows(maxRows);
+      many.setMaxRows(maxRows);
+      TablSG(state, inOrder, one, noProgress(), {std::size_t(-1)});
+      TablSG(state, atOnce, many, noProgress(), {0, 2 + static_cast<std::size_t>(round % 2)});
+      ASSERT_EQ(many.rowCount(), one.rowCount()) << "round " << round;
+      for (int c = 0; c < count; ++c)
+        for (int r = 0; r < one.rowCount(); ++r)
+          ASSERT_EQ(many.cell(c, r), one.cell(c, r)) << "round " << round << " cell " << c << "," << r;
+      EXPECT_EQ(atOnce.texts(ScriptedChannel::Event::YesNo), inOrder.texts(ScriptedChannel::Event::YesNo));
+      EXPECT_EQ(atOnce.texts(ScriptedChannel::Event::Message), inOrder.texts(ScriptedChannel::Event::Message));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tervolin
