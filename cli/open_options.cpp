@@ -101,7 +101,7 @@ int openFromOptions(std::string_view command, const OpenOptions& o, bool logView
     std::optional<CliProgress> shown;
     if (o.progress) shown.emplace(command);
     Progress& progress = shown ? static_cast<Progress&>(*shown) : noProgress();
-    const OpenOutcome outcome = openLog(state, channel, o.file, grid, progress);
+    const OpenOutcome outcome = openLog(state, channel, o.file, grid, progress, o.kind);
     // A read that ended early is told once, after the core's own messages;
     // the file is open with the records read before the error.
     if (outcome.readStop) channel.message(readStopMessage(*outcome.readStop, state.records.size()));

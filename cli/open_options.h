@@ -24,6 +24,7 @@
 
 #include "common/app_state.h"
 #include "common/user_channel.h"
+#include "table/open_log.h"
 #include "table/grid.h"
 
 namespace tervolin::cli {
@@ -35,6 +36,7 @@ struct OpenOptions {
   char decimalMark = '.';                              // --decimal-mark, one byte
   bool progress = false;                               // --progress: progress lines on standard error
   std::filesystem::path file;                          // FILE
+  std::optional<LogKind> kind;                         // read FILE as this kind, not by its extension
 };
 
 // One option of a command's own, beside the common ones.

@@ -24,9 +24,10 @@ namespace {
 constexpr std::string_view kUsage =
     "  search --profile CODE [--program-dir DIR] [--orvik-path DIR] [--decimal-mark C]\n"
     "         --formula TEXT [--min T] [--max T] [--inverse] FILE\n"
-    "      opens FILE as the open command does and searches its responses as the research\n"
-    "      window does; the result box's lines on standard output (UTF-8, \\t \\n \\r \\\\\n"
-    "      escaped), every box on standard error, one line each";
+    "      opens FILE as a text log (whatever its extension) as the open command does and\n"
+    "      searches its responses as the research window does; the result box's lines on\n"
+    "      standard output (UTF-8, \\t \\n \\r \\\\ escaped), every box on standard error,\n"
+    "      one line each";
 
 // The command's own options; the bounds stay unset unless given.
 struct SearchOptions {
@@ -75,6 +76,9 @@ int run(std::span<const std::string_view> args) {
   AppState state;
   CliChannel channel;
   Grid grid;
+  // The research reads the responses of a text log: FILE is one whatever its
+  // extension names.
+  o.kind = LogKind::TextLog;
   if (const int code = openFromOptions("search", o, false, state, channel, grid); code != kExitOk) return code;
 
   const SearchOutcome outcome = searchFormula(state, requestOf(s), channel);

@@ -196,13 +196,13 @@ std::shared_ptr<const FileBytes> readTextLogOnce(AppState& state, UserChannel& c
 }
 
 OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
-                         PreviousOpen& previous, Progress& progress) {
+                         std::optional<LogKind> kind, PreviousOpen& previous, Progress& progress) {
   state.definitionFileName = std::string(kPidsIni);
   applyProfileSwitches(state);
   state.csvFlag = false;
 
   OpenOutcome outcome;
-  outcome.kind = logKindOf(file);
+  outcome.kind = kind ? *kind : logKindOf(file);
   // The log key of the file now opened, computed afresh (empty when the file
   // cannot be read); the tools recompute it only when the file changes.
   const auto takeFile = [&] {
@@ -275,19 +275,19 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
 }  // namespace
 
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
-                    Progress& progress) {
+                    Progress& progress, std::optional<LogKind> kind) {
   const auto start = std::chrono::steady_clock::now();
   PreviousOpen previous(state, grid);
   try {
     progress.stage(kReadingStage);
-    OpenOutcome outcome = readAndBuild(state, channel, file, grid, previous, progress);
+    OpenOutcome outcome = readAndBuild(state, channel, file, grid, kind, previous, progress);
     outcome.elapsed = std::chrono::steady_clock::now() - start;
     return outcome;
   } catch (const std::bad_alloc&) {
     previous.restore(state, grid);
     channel.message(std::string(kNoMemoryToOpen) + pathText(file) + std::string(kEverythingKept));
     OpenOutcome outcome;
-    outcome.kind = logKindOf(file);
+    outcome.kind = kind ? *kind : logKindOf(file);
     outcome.built = false;
     return outcome;
   } catch (...) {

@@ -66,9 +66,11 @@ struct OpenOutcome {
 // view is built: the parameter graphs window shows the records.
 // `progress` gets the stages ("Чтение лога…", "Построение таблицы…"), the
 // share of each and the lines read; a cancel throws Cancelled after putting
-// `state` and `grid` back as they were, as any failure does.
+// `state` and `grid` back as they were, as any failure does. `kind`, when
+// given, replaces the kind the extension names (the research reads any file
+// as a text log).
 OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem::path& file, Grid& grid,
-                    Progress& progress = noProgress());
+                    Progress& progress = noProgress(), std::optional<LogKind> kind = std::nullopt);
 
 // Builds the view of the current mode from the open file and the records
 // (the main window's "show the current view").

@@ -116,6 +116,23 @@ TEST_F(CliSearchTest, InversionDecimalMarkAndEscapes) {
             "Совпадений:1из 2 50,00%\n");
 }
 
+TEST_F(CliSearchTest, AnyFileIsSearchedAsATextLogWhateverItsExtension) {
+  // The names the open command would give to its graph file, XML and CSV
+  // readers: the search reads the responses all the same.
+  const std::string text = test::readFile(dir / "logs" / "greatwall_length_byte.log");
+  const std::vector<std::string> own = {"--formula", "CT: A*192/256-40 температура", "--min", "15", "--max", "100"};
+  const test::CliRun expected = search("GreatWall", (dir / "logs" / "greatwall_length_byte.log").string(), own);
+  ASSERT_EQ(expected.code, 0) << expected.err;
+  ASSERT_NE(expected.out.find("Совпадений:513из 513 100.00%"), std::string::npos) << expected.out;
+  for (const char* name : {"drive.rtd", "drive.xml", "drive.csv", "drive.CSV", "drive.txt"}) {
+    test::writeFile(dir / "logs" / name, text);
+    const test::CliRun r = search("GreatWall", (dir / "logs" / name).string(), own);
+    EXPECT_EQ(r.code, 0) << name << ": " << r.err;
+    EXPECT_EQ(r.out, expected.out) << name;
+    EXPECT_EQ(r.err, "Все!\n") << name;
+  }
+}
+
 TEST_F(CliSearchTest, UsageAndFileErrors) {
   EXPECT_EQ(searchOwn(kSmallLog, {}).code, 1);  // no --formula
   EXPECT_EQ(searchOwn(kSmallLog, {"--formula"}).code, 1);
