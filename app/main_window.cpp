@@ -44,6 +44,7 @@
 #include "table/column_layout.h"
 #include "table/grid_edits.h"
 #include "table/line_explanation.h"
+#include "table/derived_files.h"
 #include "table/open_log.h"
 #include "table/open_status.h"
 #include "table/table_filter.h"
@@ -64,6 +65,9 @@ namespace {
 const QString kCaption = QStringLiteral("Программа анализа лог-файлов и графиков");
 const QString kProfileInCaption = QStringLiteral("    Профиль: ");
 const QString kOpenedFile = QStringLiteral("Открыт файл: ");
+// Titles of the progress dialog of the open and the view builds.
+const QString kReadingTitle = QStringLiteral("Чтение лога…");
+const QString kTableTitle = QStringLiteral("Построение таблицы…");
 const QString kGridHint = QStringLiteral("Для получения подсказки щелкните по соответствующей ячейке");
 const QString kToTable = QStringLiteral("Таблица");
 const QString kToLog = QStringLiteral("LOG");
@@ -404,14 +408,49 @@ void TForm1::gridChanged() {
   sg1->verticalHeader()->setDefaultSectionSize(grid_.defaultRowHeight());
 }
 
-void TForm1::showView() {
+TaskEnd TForm1::runOnCopies(const QString& title,
+                            const std::function<bool(AppState&, Grid&, Progress&, UserChannel&)>& work) {
+  AppState copy = state_;  // shares the records: nothing is copied
+  Grid fresh;
+  fresh.setMaxRows(grid_.maxRows());
+  fresh.setMaxCellBytes(grid_.maxCellBytes());
+  bool showGrid = false;
+  const TaskEnd end = runInBackground(this, title, channel_, [&](Progress& progress, UserChannel& channel) {
+    showGrid = work(copy, fresh, progress, channel);
+  });
+  if (end == TaskEnd::Cancelled) return end;
+  state_ = std::move(copy);
+  if (showGrid) grid_ = std::move(fresh);
+  return end;
+}
+
+bool TForm1::showView(ViewMode mode) {
   sg1->setToolTip(kGridHint);
-  if (!runCore([&] { showCurrentView(state_, channel_, grid_); })) return;
+  bool done = false;
+  const QString title = mode == ViewMode::Table ? kTableTitle : kReadingTitle;
+  if (!runCore([&] {
+        done = runOnCopies(title, [&](AppState& state, Grid& grid, Progress& progress, UserChannel& channel) {
+                 state.viewMode = mode;
+                 return showCurrentView(state, channel, grid, progress);
+               }) == TaskEnd::Done;
+      }))
+    return false;
+  if (!done) return false;
+  applyControlStates();
   gridChanged();
   tableRebuilt();
   viewRebuilt();
   showStatus();
-  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+  if (state_.viewMode == ViewMode::Log) focusGrid();
+  return true;
+}
+
+void TForm1::focusGrid() {
+  // The view makes its first cell current as it takes the focus; that is
+  // no cell the user chose, so nothing is explained for it.
+  selecting_ = true;
+  sg1->setFocus();
+  selecting_ = false;
 }
 
 void TForm1::viewRebuilt() {
@@ -569,8 +608,31 @@ void TForm1::openChosen(const std::filesystem::path& file) {
   const bool graphsOnly = state_.graphsOnly == 1;
   if (!graphsOnly || logKindOf(file) != LogKind::GraphFile) setWindowTitle(kOpenedFile + chosen);
   sg1->setToolTip(kGridHint);
+  // The open reads on a copy of the state into a fresh grid, off the GUI
+  // thread; a cancel leaves the previous file, its view and the derived
+  // definition files as they were.
   OpenOutcome outcome;
-  if (!runCore([&] { outcome = openLog(state_, channel_, file, grid_); })) return;
+  bool done = false;
+  const DerivedFiles derived = DerivedFiles::take(state_.workingFolder);
+  const bool running = runCore([&] {
+    TaskEnd end = TaskEnd::Cancelled;
+    try {
+      end = runOnCopies(kReadingTitle, [&](AppState& state, Grid& grid, Progress& progress, UserChannel& channel) {
+        outcome = openLog(state, channel, file, grid, progress);
+        return outcome.built && !outcome.graphsOnly;
+      });
+    } catch (...) {
+      derived.restore();
+      throw;
+    }
+    if (end == TaskEnd::Cancelled) derived.restore();
+    done = end == TaskEnd::Done;
+  });
+  if (!running) return;
+  if (!done) {
+    setWindowTitle(caption);
+    return;
+  }
   // Where a read ended early is told once, when the reading is over.
   const auto tellReadStop = [&] {
     if (outcome.readStop) channel_.message(readStopMessage(*outcome.readStop, state_.records.size()));
@@ -607,7 +669,7 @@ void TForm1::openChosen(const std::filesystem::path& file) {
   applyControlStates();
   viewRebuilt();
   showStatus();
-  if (state_.viewMode == ViewMode::Log) sg1->setFocus();
+  if (state_.viewMode == ViewMode::Log) focusGrid();
   tellReadStop();
 }
 
@@ -642,20 +704,16 @@ void TForm1::settingsClick() {
 void TForm1::btn3Click() {
   if (!fileOpen_ || !switchable_) return;
   SaveParam();
-  if (state_.viewMode == ViewMode::Table) {
-    state_.viewMode = ViewMode::Log;
-    researchEnabled_ = false;
-  } else {
-    state_.viewMode = ViewMode::Table;
-    researchEnabled_ = true;
-  }
-  applyControlStates();
-  showView();
+  const ViewMode next = state_.viewMode == ViewMode::Table ? ViewMode::Log : ViewMode::Table;
+  const bool research = researchEnabled_;
+  researchEnabled_ = next == ViewMode::Table;
+  // A cancelled switch stays in the view it was in.
+  if (!showView(next)) researchEnabled_ = research;
 }
 
 void TForm1::N6Click() {
   if (!fileOpen_) return;
-  showView();
+  showView(state_.viewMode);
 }
 
 void TForm1::btn2Click() {
@@ -844,7 +902,7 @@ void TForm1::btn5Click() {
 }
 
 void TForm1::clearFilterClick() {
-  if (fileOpen_ && state_.viewMode == ViewMode::Table) showView();
+  if (fileOpen_ && state_.viewMode == ViewMode::Table) showView(state_.viewMode);
 }
 
 void TForm1::showAllColumnsClick() { clearFilterClick(); }

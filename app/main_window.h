@@ -10,10 +10,12 @@
 #include <string_view>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/registry.h"
 #include "common/user_channel.h"
 #include "profiles/desktop_settings.h"
 #include "qt/desktop_services.h"
+#include "qt/background_task.h"
 #include "table/grid.h"
 #include "table/open_log.h"
 
@@ -155,7 +157,18 @@ class TForm1 : public QMainWindow {
   // is open, the view mode and whether the open file allows the view switch.
   void applyControlStates();
   // Builds the view of the current mode into the grid and shows it.
-  void showView();
+  // Builds the view of `mode` off the GUI thread and shows it; false when
+  // the build was cancelled or failed (the previous view stays).
+  bool showView(ViewMode mode);
+  // Gives the grid the keyboard focus without explaining a cell.
+  void focusGrid();
+  // Runs core work on a worker thread with the progress dialog: `work` gets
+  // a copy of the state and a fresh grid with the limits of the one shown,
+  // and says whether the grid it built is to be shown. When it finishes, the
+  // copy replaces the state (and the grid the shown one); when it is
+  // cancelled, nothing has changed.
+  TaskEnd runOnCopies(const QString& title,
+                      const std::function<bool(AppState&, Grid&, Progress&, UserChannel&)>& work);
   // Runs core work: false when it ended the program; any other failure is
   // reported as a failed table build and the work counts as done.
   bool runCore(const std::function<void()>& work);

@@ -5,11 +5,16 @@
 #include <QObject>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "qt/progress_dialog.h"
+#include "qt/qt_text.h"
 
 namespace tervolin {
 namespace {
@@ -23,15 +28,41 @@ class TaskProgress : public Progress {
     done_.store(done, std::memory_order_relaxed);
     total_.store(total, std::memory_order_relaxed);
   }
+  void lines(std::uint64_t count) override { lines_.store(count, std::memory_order_relaxed); }
+  void stage(std::string_view text) override {
+    const std::lock_guard lock(mutex_);
+    stage_ = std::string(text);
+    stageStart_ = std::chrono::steady_clock::now();
+    ++stages_;
+    done_.store(0, std::memory_order_relaxed);
+    total_.store(0, std::memory_order_relaxed);
+    lines_.store(0, std::memory_order_relaxed);
+  }
   bool cancelled() const override { return cancel_.load(std::memory_order_relaxed); }
 
   void cancel() { cancel_.store(true, std::memory_order_relaxed); }
   std::uint64_t done() const { return done_.load(std::memory_order_relaxed); }
   std::uint64_t total() const { return total_.load(std::memory_order_relaxed); }
+  std::uint64_t lineCount() const { return lines_.load(std::memory_order_relaxed); }
+  // The stage text (Windows-1251), how many stages began so far and the
+  // seconds since the current one began.
+  struct Stage {
+    std::string text;
+    int count;
+    double seconds;
+  };
+  Stage currentStage() const {
+    const std::lock_guard lock(mutex_);
+    return {stage_, stages_, std::chrono::duration<double>(std::chrono::steady_clock::now() - stageStart_).count()};
+  }
 
  private:
-  std::atomic<std::uint64_t> done_{0}, total_{0};
+  std::atomic<std::uint64_t> done_{0}, total_{0}, lines_{0};
   std::atomic<bool> cancel_{false};
+  mutable std::mutex mutex_;
+  std::string stage_;
+  int stages_ = 0;
+  std::chrono::steady_clock::time_point stageStart_ = std::chrono::steady_clock::now();
 };
 
 // The worker's channel: each call runs on `target` in the GUI thread (where
@@ -120,8 +151,16 @@ TaskEnd runInBackground(QWidget* parent, const QString& title, UserChannel& chan
   // the first refresh after the answer.
   QTimer refresh;
   refresh.setInterval(kRefreshMs);
+  // Lines per second count from the start of the stage they belong to.
+  int stageSeen = 0;
   const auto tick = [&] {
+    const TaskProgress::Stage stage = progress.currentStage();
+    if (stage.count != stageSeen) {
+      stageSeen = stage.count;
+      dialog.setStage(stage.text.empty() ? title : toQString(stage.text));
+    }
     dialog.setShare(progress.done(), progress.total());
+    dialog.setLines(progress.lineCount(), stage.seconds);
     if (!asking && !finished && !dialog.isVisible()) dialog.show();
   };
   QObject::connect(&refresh, &QTimer::timeout, &context, tick);

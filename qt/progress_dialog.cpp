@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/number_format.h"
+#include "qt/qt_text.h"
+
 namespace tervolin {
 
 ProgressDialog::ProgressDialog(QWidget* parent, const QString& title, std::function<void()> onCancel)
@@ -21,6 +24,9 @@ ProgressDialog::ProgressDialog(QWidget* parent, const QString& title, std::funct
   pbShare->setObjectName(QStringLiteral("pbShare"));
   pbShare->setRange(0, 1000);
   pbShare->setValue(0);
+  lblLines = new QLabel(this);
+  lblLines->setObjectName(QStringLiteral("lblLines"));
+  lblLines->hide();
   btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
@@ -30,6 +36,7 @@ ProgressDialog::ProgressDialog(QWidget* parent, const QString& title, std::funct
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblTitle);
   layout->addWidget(pbShare);
+  layout->addWidget(lblLines);
   layout->addLayout(buttons);
   setMinimumWidth(360);
 
@@ -44,6 +51,22 @@ void ProgressDialog::setShare(std::uint64_t done, std::uint64_t total) {
   pbShare->setRange(0, 1000);
   const std::uint64_t capped = done < total ? done : total;
   pbShare->setValue(static_cast<int>(static_cast<double>(capped) / static_cast<double>(total) * 1000));
+}
+
+void ProgressDialog::setStage(const QString& text) { lblTitle->setText(text); }
+
+void ProgressDialog::setLines(std::uint64_t lines, double seconds) {
+  if (lines == 0) {
+    lblLines->hide();
+    return;
+  }
+  QString text = QStringLiteral("Прочитано строк: ") + toQString(groupedIntText(static_cast<std::int64_t>(lines)));
+  if (seconds > 0.05)
+    text += QStringLiteral(" (") +
+            toQString(groupedIntText(static_cast<std::int64_t>(static_cast<double>(lines) / seconds))) +
+            QStringLiteral(" в секунду)");
+  lblLines->setText(text);
+  lblLines->show();
 }
 
 void ProgressDialog::cancel() {

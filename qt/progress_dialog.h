@@ -22,9 +22,15 @@ class ProgressDialog : public QDialog {
 
   // `done` of `total`; a total of 0 shows a busy bar.
   void setShare(std::uint64_t done, std::uint64_t total);
+  // What the work does now ("Чтение лога…"), shown instead of the title.
+  void setStage(const QString& text);
+  // Lines read in `seconds` of the stage: "Прочитано строк: 450 000
+  // (1 250 000 в секунду)"; nothing while no lines are counted.
+  void setLines(std::uint64_t lines, double seconds);
 
   QLabel* lblTitle;
   QProgressBar* pbShare;
+  QLabel* lblLines;
   QPushButton* btnCancel;
 
   void reject() override;

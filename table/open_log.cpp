@@ -296,14 +296,16 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
   }
 }
 
-void showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress) {
+bool showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress) {
   Grid previous = std::move(grid);
   grid = emptyGridLike(previous);
   try {
     buildCurrentView(state, channel, grid, progress);
+    return true;
   } catch (const std::bad_alloc&) {
     grid = std::move(previous);
     channel.message(kNoMemoryToShow);
+    return false;
   } catch (...) {
     grid = std::move(previous);
     throw;

@@ -73,7 +73,8 @@ OpenOutcome openLog(AppState& state, UserChannel& channel, const std::filesystem
                     Progress& progress = noProgress(), std::optional<LogKind> kind = std::nullopt);
 
 // Builds the view of the current mode from the open file and the records
-// (the main window's "show the current view").
-void showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress = noProgress());
+// (the main window's "show the current view"). False when there was not
+// memory enough to build it: the grid then stays as it was (and says so).
+bool showCurrentView(AppState& state, UserChannel& channel, Grid& grid, Progress& progress = noProgress());
 
 }  // namespace tervolin

@@ -27,6 +27,7 @@
 #include "bench/loggen/loggen.h"
 #include "profiles/desktop_settings.h"
 #include "qt/desktop_services.h"
+#include "qt/progress_dialog.h"
 #include "common/message_cap.h"
 #include "common/text.h"
 #include "profiles/ui/profile_dialog.h"
@@ -1022,6 +1023,155 @@ class TranslationsTest : public QObject {
   }
 };
 
+// Long work of the main window off the GUI thread: the open of a large log
+// cancelled half-way leaves the previous table, file and derived files as
+// they were; questions and messages raised by the worker are answered on the
+// GUI thread, in order, before the work goes on.
+class LongWorkTest : public QObject {
+  Q_OBJECT
+
+  // A program folder with the benchmark profile (Toyota, 300 definitions of
+  // eight request codes), a short log that polls 21 02 and a long one that
+  // polls 21 01.
+  static void writeProfile(Env& env) {
+    std::string error;
+    auto files = loggen::benchProfileFiles();
+    std::string previous = loggen::bigLog(40);
+    for (const auto& [from, to] : {std::pair<std::string_view, std::string_view>{"21 01", "21 02"}, {"61 01", "61 02"}})
+      for (std::size_t at = previous.find(from); at != std::string::npos; at = previous.find(from, at))
+        previous.replace(at, from.size(), to);
+    files.push_back({"previous.log", previous});
+    files.push_back({"large.log", loggen::bigLog(400'000)});
+    QVERIFY(loggen::writeFiles(env.programDir, files, error));
+    env.storeSettings();
+    env.registry->writeString(kSettingsKey, "LastProfile", "Toyota");
+  }
+  static QString file(const Env& env, const char* name) {
+    return QString::fromStdString((env.programDir / name).string());
+  }
+  static std::vector<QStringList> rows(const Env& env) {
+    std::vector<QStringList> out;
+    QAbstractItemModel* model = env.grid()->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      QStringList row;
+      for (int c = 0; c < model->columnCount(); ++c) row << model->index(r, c).data().toString();
+      out.push_back(row);
+    }
+    return out;
+  }
+  static ProgressDialog* progressDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<ProgressDialog*>(w)) return d;
+    return nullptr;
+  }
+
+ private slots:
+  void cancelledOpenLeavesThePreviousTable() {
+    Env env;
+    writeProfile(env);
+    env.start();
+    env.open(file(env, "previous.log"));
+    env.button("btn3")->click();  // to the Table view
+    QCOMPARE(env.state.viewMode, ViewMode::Table);
+    const std::vector<QStringList> before = rows(env);
+    QVERIFY(before.size() > 10);
+    const QString title = env.form->windowTitle();
+    const std::size_t records = env.state.records.size();
+    const std::filesystem::path used = env.programDir / "Toyota" / "_usesTblPids.ini";
+    const std::string usedBefore = test::readFile(used);
+    QVERIFY(!usedBefore.empty());
+
+    // Once the open of the large log has written its used-parameter file
+    // (its reading under way), "Отмена".
+    bool cancelled = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      if (cancelled || test::readFile(used) == usedBefore) return;
+      if (ProgressDialog* d = progressDialog()) {
+        d->reject();
+        cancelled = true;
+      }
+    });
+    poll.start(1);
+    env.open(file(env, "large.log"));
+    poll.stop();
+    QVERIFY(cancelled);
+
+    QCOMPARE(rows(env), before);
+    QCOMPARE(env.state.viewMode, ViewMode::Table);
+    QCOMPARE(env.state.records.size(), records);
+    QCOMPARE(env.state.openFileName, env.programDir / "previous.log");
+    QCOMPARE(env.form->windowTitle(), title);
+    QCOMPARE(test::readFile(used), usedBefore);
+    // The table is built again from the records kept, as before.
+    env.action("N6")->trigger();
+    QCOMPARE(rows(env), before);
+  }
+
+  void workerQuestionsAndMessagesComeInOrder() {
+    Env env;
+    writeProfile(env);
+    // A definition file of 301 lines: the question whether to break off,
+    // raised while the worker loads it; answered No, the open goes on.
+    std::string pids = test::readFile(env.programDir / "pids" / "Toyota" / "Powertrain" / "pids.ini");
+    pids += "X\r\n";
+    test::writeFile(env.programDir / "pids" / "Toyota" / "Powertrain" / "pids.ini", pids);
+    // A request line whose format byte is not hex: a message from the reading.
+    std::string log = test::readFile(env.programDir / "previous.log");
+    log += "[12:00:10.000] TxD ZZ 10 F1 21 02 A6\r\n";
+    test::writeFile(env.programDir / "previous.log", log);
+    env.start();
+    env.open(file(env, "previous.log"));
+    const auto& events = env.channel.events;
+    const auto question = std::find_if(events.begin(), events.end(),
+                                       [](const auto& e) { return e.kind == ScriptedChannel::Event::YesNo; });
+    const auto badLine = std::find_if(events.begin(), events.end(), [](const auto& e) {
+      return e.kind == ScriptedChannel::Event::Message && e.text.find("TxD ZZ") != std::string::npos;
+    });
+    QVERIFY(question != events.end());
+    QVERIFY(badLine != events.end());
+    QVERIFY(question < badLine);  // the definitions are loaded before the log is read
+    QCOMPARE(env.state.openFileName, env.programDir / "previous.log");
+
+    // The Table view's placement question, from the worker too: Yes stops
+    // the build where the rows run out.
+    env.form->grid().setMaxRows(5);
+    env.channel.yesNoAnswers = {true};
+    const auto asked = [&] { return env.channel.texts(ScriptedChannel::Event::YesNo).size(); };
+    const std::size_t questions = asked();
+    env.button("btn3")->click();
+    QCOMPARE(asked(), questions + 1);
+    QVERIFY(env.channel.texts(ScriptedChannel::Event::YesNo).back().find("Хотите прервать?"_w) != std::string::npos);
+    QCOMPARE(env.state.viewMode, ViewMode::Table);
+    QCOMPARE(env.form->grid().rowCount(), 5);
+  }
+
+  // With TERVOLIN_SCREENSHOTS set to a folder, a picture of the progress
+  // dialog of a large open, taken once it shows lines read; then cancelled.
+  void screenshots() {
+    const QString folder = qEnvironmentVariable("TERVOLIN_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("TERVOLIN_SCREENSHOTS not set");
+    Env env;
+    writeProfile(env);
+    std::string error;
+    QVERIFY(loggen::writeFiles(env.programDir, {{"huge.log", loggen::bigLog(3'000'000)}}, error));
+    env.start();
+    bool taken = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      ProgressDialog* d = progressDialog();
+      if (taken || !d || !d->isVisible() || !d->lblLines->isVisible()) return;
+      QVERIFY(d->grab().save(folder + "/open_progress.png"));
+      QVERIFY(env.form->grab().save(folder + "/open_progress_window.png"));
+      taken = true;
+      d->reject();
+    });
+    poll.start(20);
+    env.open(file(env, "huge.log"));
+    QVERIFY(taken);
+  }
+};
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   int status = 0;
@@ -1036,6 +1186,10 @@ int main(int argc, char** argv) {
   {
     MainWindowTest windows;
     status |= QTest::qExec(&windows, argc, argv);
+  }
+  {
+    LongWorkTest longWork;
+    status |= QTest::qExec(&longWork, argc, argv);
   }
   return status;
 }
