@@ -28,7 +28,8 @@ std::string columnPosition(std::size_t column) {
 
 class CsvReader {
  public:
-  CsvReader(AppState& state, UserChannel& channel) : state_(state), channel_(channel) {}
+  CsvReader(AppState& state, UserChannel& channel, Progress& progress = noProgress())
+      : state_(state), channel_(channel), progress_(progress) {}
 
   void read(std::string_view text) {
     state_.definitions.clear();
@@ -39,6 +40,11 @@ class CsvReader {
     separator_ = header.find(';') != std::string_view::npos ? ';' : ',';
     columns(header);
     while (!lines.atEnd()) {
+      if (line_ % 4096 == 0) {
+        throwIfCancelled(progress_);
+        progress_.report(lines.offset(), text.size());
+        progress_.lines(static_cast<std::uint64_t>(line_));
+      }
       values(lines.next());
       ++line_;
     }
@@ -103,6 +109,7 @@ class CsvReader {
 
   AppState& state_;
   UserChannel& channel_;
+  Progress& progress_;
   char separator_ = ',';
   std::int32_t line_ = 0;
   TextRef zero_ = kEmptyText;
@@ -111,25 +118,27 @@ class CsvReader {
 
 }  // namespace
 
-void readCsvLog(std::string_view bytes, AppState& state, UserChannel& channel) {
+void readCsvLog(std::string_view bytes, AppState& state, UserChannel& channel, Progress& progress) {
   std::string converted;
   if (bytes.starts_with(kUtf8Mark)) {
     converted = utf8ToCp1251(bytes.substr(kUtf8Mark.size()));
     bytes = converted;
   }
-  CsvReader reader(state, channel);
+  CsvReader reader(state, channel, progress);
   try {
     reader.read(bytes);
   } catch (const std::bad_alloc&) {
     // Running out of memory is the open's to report: it puts back what was
     // open before.
     throw;
+  } catch (const Cancelled&) {
+    throw;
   } catch (const std::exception&) {
     reader.fail();
   }
 }
 
-void ReadCSV(AppState& state, UserChannel& channel, const std::filesystem::path& file) {
+void ReadCSV(AppState& state, UserChannel& channel, const std::filesystem::path& file, Progress& progress) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return;
   std::string bytes;
@@ -139,7 +148,7 @@ void ReadCSV(AppState& state, UserChannel& channel, const std::filesystem::path&
     CsvReader(state, channel).fail();
     return;
   }
-  readCsvLog(bytes, state, channel);
+  readCsvLog(bytes, state, channel, progress);
 }
 
 }  // namespace tervolin

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/user_channel.h"
 
 namespace tervolin {
@@ -18,11 +19,13 @@ namespace tervolin {
 // state.records (one per counted data field that has a column; the first
 // '.' of a value becomes ',', an empty value "0"). A UTF-8 byte order mark
 // marks a UTF-8 file, whose text is taken as Windows-1251.
-void readCsvLog(std::string_view bytes, AppState& state, UserChannel& channel);
+// `progress` gets the share read and the lines; a cancel throws Cancelled.
+void readCsvLog(std::string_view bytes, AppState& state, UserChannel& channel, Progress& progress = noProgress());
 
 // ReadCSV: reads the file once and then as readCsvLog. Does nothing when the
 // file does not exist; a file that cannot be read is reported and leaves
 // empty definitions and records.
-void ReadCSV(AppState& state, UserChannel& channel, const std::filesystem::path& file);
+void ReadCSV(AppState& state, UserChannel& channel, const std::filesystem::path& file,
+             Progress& progress = noProgress());
 
 }  // namespace tervolin

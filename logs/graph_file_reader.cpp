@@ -89,12 +89,16 @@ class GraphReader {
 
   // Frames after the header; where the read ended on a read error (a frame
   // of length 0, or a frame or its length running past the end of the file).
-  std::optional<ReadStop> frames(std::string_view bytes) {
+  std::optional<ReadStop> frames(std::string_view bytes, Progress& progress) {
     std::size_t at = kHeaderSize;
     std::string frameText, code;
     ResponseBytes data;
     RecordDecoder decoder(table_);
-    while (at < bytes.size()) {
+    for (std::uint64_t count = 0; at < bytes.size(); ++count) {
+      if (count % 4096 == 0) {
+        throwIfCancelled(progress);
+        progress.report(at, bytes.size());
+      }
       ReadStop stop;
       stop.offset = at;
       if (bytes.size() - at < 2) {
@@ -179,7 +183,8 @@ class GraphReader {
 
 }  // namespace
 
-std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile) {
+std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile,
+                                      Progress& progress) {
   rIniF(state, channel, kPidsIni);
   GraphReader reader(state, channel);
   std::string bytes;
@@ -194,7 +199,7 @@ std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, con
   } else if (bytes.size() <= kHeaderSize) {
     channel.message(kNotGraphFile);
   } else {
-    stop = reader.frames(bytes);
+    stop = reader.frames(bytes, progress);
   }
   if (stop) {
     stop->file = graphFile;

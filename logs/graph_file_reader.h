@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/user_channel.h"
 #include "logs/read_stop.h"
 
@@ -16,6 +17,8 @@ namespace tervolin {
 // cannot be written). When a read error ended the reading
 // (the file unreadable, a frame of length 0, a cut file), the error dump is
 // written and the stop says where (the offset of the frame's length).
-std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile);
+// `progress` gets the share read; a cancel throws Cancelled.
+std::optional<ReadStop> readGraphFile(AppState& state, UserChannel& channel, const std::filesystem::path& graphFile,
+                                      Progress& progress = noProgress());
 
 }  // namespace tervolin

@@ -93,7 +93,8 @@ class EntryReader {
 
 // The entries of a parsed document.
 XmlReadOutcome readDocument(const pugi::xml_document& document, const pugi::xml_parse_result& parsed,
-                            AppState& state, UserChannel& channel, const std::function<void()>& loadDefinitions) {
+                            AppState& state, UserChannel& channel, const std::function<void()>& loadDefinitions,
+                            Progress& progress) {
   if (parsed.status == pugi::status_out_of_memory) throw std::bad_alloc();
   const bool noRoot = parsed.status == pugi::status_no_document_element;
   if (!parsed && !noRoot) {
@@ -112,22 +113,28 @@ XmlReadOutcome readDocument(const pugi::xml_document& document, const pugi::xml_
     return {XmlReadStatus::NoRoot};
   }
   std::int32_t ordinal = 0;
-  for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling(), ++ordinal)
+  for (pugi::xml_node entry = root.first_child(); entry; entry = entry.next_sibling(), ++ordinal) {
+    if (ordinal % 4096 == 0) {
+      throwIfCancelled(progress);
+      progress.lines(static_cast<std::uint64_t>(ordinal));
+    }
     if (!reader.entry(entry, ordinal)) return {XmlReadStatus::BadService};
+  }
   return {XmlReadStatus::Read};
 }
 
 }  // namespace
 
 XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
-                              const std::function<void()>& loadDefinitions) {
+                              const std::function<void()>& loadDefinitions, Progress& progress) {
   requireXmlDocumentFits(bytes, state.records.memoryLimit());
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer(bytes.data(), bytes.size());
-  return readDocument(document, parsed, state, channel, loadDefinitions);
+  return readDocument(document, parsed, state, channel, loadDefinitions, progress);
 }
 
-XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file) {
+XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file,
+                         Progress& progress) {
   std::string bytes;
   if (!readWholeFile(file, bytes)) {
     channel.message(std::string(kUnreadable) + pathText(file));
@@ -137,7 +144,8 @@ XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::files
   requireXmlDocumentFits(bytes, state.records.memoryLimit());
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer_inplace(bytes.data(), bytes.size());
-  return readDocument(document, parsed, state, channel, [&] { rIniF(state, channel, state.definitionFileName); });
+  return readDocument(
+      document, parsed, state, channel, [&] { rIniF(state, channel, state.definitionFileName); }, progress);
 }
 
 }  // namespace tervolin

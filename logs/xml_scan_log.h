@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/app_state.h"
+#include "common/progress.h"
 #include "common/user_channel.h"
 
 namespace tervolin {
@@ -34,11 +35,13 @@ struct XmlReadOutcome {
 // definition, in table order) and every entry is read; k-th child of the
 // root = request ordinal k. Entries without a child, or whose data element
 // lacks "Data" or "sID", are skipped.
+// `progress` gets the entries read; a cancel throws Cancelled.
 XmlReadOutcome readXmlScanLog(std::string_view bytes, AppState& state, UserChannel& channel,
-                              const std::function<void()>& loadDefinitions = {});
+                              const std::function<void()>& loadDefinitions = {}, Progress& progress = noProgress());
 
 // XML1Click: reads the file once and then as readXmlScanLog, loading the
 // definition file currently in force (rIniF).
-XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file);
+XmlReadOutcome XML1Click(AppState& state, UserChannel& channel, const std::filesystem::path& file,
+                         Progress& progress = noProgress());
 
 }  // namespace tervolin

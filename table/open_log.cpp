@@ -214,7 +214,7 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
     outcome.graphsOnly = true;
     if (outcome.kind == LogKind::GraphFile) {
       takeFile();
-      outcome.readStop = readGraphFile(state, channel, file);
+      outcome.readStop = readGraphFile(state, channel, file, progress);
     } else {
       readTextLogOnce(state, channel, file, true, progress, outcome);
     }
@@ -224,7 +224,7 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
   }
   switch (outcome.kind) {
     case LogKind::XmlLog: {
-      const XmlReadOutcome read = XML1Click(state, channel, file);
+      const XmlReadOutcome read = XML1Click(state, channel, file, progress);
       if (read.status == XmlReadStatus::NotParsed) {
         previous.restore(state, grid);
         outcome.built = false;
@@ -241,13 +241,13 @@ OpenOutcome readAndBuild(AppState& state, UserChannel& channel, const std::files
       state.csvFlag = true;
       state.openFileName = file;
       state.viewMode = ViewMode::Table;
-      ReadCSV(state, channel, file);
+      ReadCSV(state, channel, file, progress);
       buildCurrentView(state, channel, grid, progress);
       return outcome;
     case LogKind::GraphFile:
       takeFile();
       state.viewMode = ViewMode::Table;
-      outcome.readStop = readGraphFile(state, channel, file);
+      outcome.readStop = readGraphFile(state, channel, file, progress);
       buildCurrentView(state, channel, grid, progress);
       return outcome;
     case LogKind::TextLog:
