@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/atomic_file.h"
+#include "common/hex.h"
 #include "common/number_format.h"
 #include "common/text.h"
 
@@ -38,6 +39,29 @@ std::string cutNotice(std::size_t rows, std::size_t columns, std::size_t cutText
     text += ".";
   }
   return text;
+}
+
+// A cell text as the sheet's XML holds it. The XML cannot hold character 0
+// (and libxlsxwriter takes C strings, which would end there), and
+// spreadsheets read "_xHHHH_" as character HHHH (the library writes the
+// other control characters so). Character 0 becomes "_x0000_", and the "_"
+// of a text that itself reads "_xHHHH_" becomes "_x005F_", so the sheet
+// gives back exactly the cell's text.
+std::string sheetXmlText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const std::string_view rest = utf8.substr(i);
+    if (utf8[i] == '\0') {
+      out += "_x0000_";
+    } else if (rest.size() >= 7 && rest[0] == '_' && rest[1] == 'x' && isHexDigit(rest[2]) && isHexDigit(rest[3]) &&
+               isHexDigit(rest[4]) && isHexDigit(rest[5]) && rest[6] == '_') {
+      out += "_x005F_";
+    } else {
+      out += utf8[i];
+    }
+  }
+  return out;
 }
 
 // Owns a workbook until it is closed; a workbook never closed is freed
@@ -117,7 +141,7 @@ ExportResult writeXlsx(const CellSource& cells, const std::filesystem::path& tar
           text = text.substr(0, kCellCharacters);
           ++cutTexts;
         }
-        utf8 = cp1251ToUtf8(text);
+        utf8 = sheetXmlText(cp1251ToUtf8(text));
         error = worksheet_write_string(sheet, row, column, utf8.c_str(), nullptr);
       }
       if (error != LXW_NO_ERROR) return {ExportStatus::Failed, writeFailureText(target, lxw_strerror(error))};

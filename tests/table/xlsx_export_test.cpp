@@ -94,6 +94,37 @@ TEST(XlsxExport, TheGridGoesToSheetOneWithHeadingsInRowOneAndDataBelow) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+TEST(XlsxExport, EveryCharacterOfATextReachesTheSheet) {
+  // The sheet's XML holds no character 0 and spreadsheets read "_xHHHH_" as
+  // character HHHH: the raw sheet text must decode back to the cell text.
+  struct Case {
+    std::string in;     // UTF-8 cell text
+    std::string sheet;  // raw text of the sheet cell
+  };
+  const std::vector<Case> cases = {
+      {std::string("Н") + '\0' + "\"b\a", "Н_x0000_\"b_x0007_"},
+      {std::string("\0\0\0", 3), "_x0000__x0000__x0000_"},
+      {std::string("AB\0", 3), "AB_x0000_"},
+      {"x_x0041_y", "x_x005F_x0041_y"},
+      {"_x00e9__xFFFF_", "_x005F_x00e9__x005F_xFFFF_"},
+      {"_x12_ _x00G0_ _X0041_", "_x12_ _x00G0_ _X0041_"},
+      {"a\x01" "b", "a_x0001_b"},
+  };
+  Grid grid;
+  grid.setColumnCount(static_cast<int>(cases.size()));
+  grid.setRowCount(2);
+  for (std::size_t i = 0; i < cases.size(); ++i) grid.setCell(static_cast<int>(i), 1, utf8ToCp1251(cases[i].in));
+  TempDir dir;
+  ASSERT_EQ(writeXlsx(GridSheet(grid), dir / "t.xlsx").status, ExportStatus::Written);
+  const ReadSheet sheet = test::readFirstSheet(dir / "t.xlsx");
+  ASSERT_TRUE(sheet.ok);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto cell = sheet.cells.find({0, static_cast<int>(i)});
+    ASSERT_NE(cell, sheet.cells.end()) << i;
+    EXPECT_EQ(cell->second, text(cases[i].sheet)) << i << ": " << cell->second.text;
+  }
+}
+
 TEST(XlsxExport, AnyCellSourceAndWhatASheetCannotHold) {
   TempDir dir;
   // More rows than a sheet holds: the rest is left out and named.
