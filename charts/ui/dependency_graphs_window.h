@@ -43,7 +43,7 @@ class TForm4 : public QDialog {
   void chk3Click();
   void FormResize();
 
-  // Controls, named as the specification names them.
+  // Controls, under the names the rest of the program uses for them.
   QComboBox* par1 = nullptr;  // chart 1: X
   QComboBox* par2 = nullptr;  // chart 1: Y
   QComboBox* par3 = nullptr;  // chart 2: X

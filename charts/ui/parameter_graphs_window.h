@@ -56,7 +56,7 @@ class TForm10 : public QDialog {
   void FormResize();
   void FormClose();
 
-  // Controls, named as the specification names them.
+  // Controls, under the names the rest of the program uses for them.
   std::array<QComboBox*, kSeriesCount> cbb{};    // cbb1 ... cbb6
   std::array<ColourBox*, kSeriesCount> clrbx{};  // clrbx1 ... clrbx6
   std::array<QLabel*, kSeriesCount> l{};         // l1 ... l6
