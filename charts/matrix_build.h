@@ -14,7 +14,9 @@
 // (the record that starts a new pass is stored in the sample before).
 //
 // The walk can run in slices, so a window stays responsive while it builds;
-// between slices the record list must not change (stillReads() tells).
+// between slices the record list must not change (stillReads() tells). A
+// long slice is walked in two halves at once, the second half's samples
+// placed after the first's when both are done (same result as one walk).
 
 #include <cstdint>
 #include <memory>
@@ -47,6 +49,9 @@ class MatrixBuild {
   void run() { advance(SIZE_MAX); }
 
   bool done() const { return block_ >= records_->blockCount(); }
+  // Slices of at least this many records are walked in two halves at once
+  // (tests set it low to walk small logs so).
+  void splitSlicesFrom(std::size_t records) { splitFrom_ = records; }
   // True while `records` is still the list this build walks, unchanged.
   bool stillReads(const RecordList& records) const {
     return &records == records_ && records.arena() == arena_ && records.size() == size_;
@@ -69,10 +74,29 @@ class MatrixBuild {
     Role role = Role::None;
   };
 
+  // Where a walk stands: a block and the record within it.
+  struct Position {
+    std::size_t block = 0, in = 0;
+  };
+  class DirectStore;
+  class HalfStore;
+  Position positionAfter(Position from, std::size_t records, std::size_t& walked) const;
+  struct WalkState {
+    std::size_t s;
+    std::int32_t previous;
+    std::uint64_t progress;
+  };
+  template <class Store>
+  void walk(Position from, Position to, RecordValues& values, Store& store, WalkState& state) const;
+  void walkInTwo(Position from, Position middle, Position to);
+  // The column of the first record from `at` on that takes part in the walk.
+  std::int32_t firstColumnFrom(Position at);
+
   const RecordList* records_;
   std::shared_ptr<TextArena> arena_;
   std::size_t size_;
   MatrixAxes axes_;
+  char decimalMark_;
   RecordValues values_;
   std::vector<SourcePlan> plans_;
   std::vector<Sample> samples_;
@@ -80,6 +104,7 @@ class MatrixBuild {
   std::size_t s_ = 0;
   std::int32_t previousColumn_ = 0;
   std::uint64_t progress_ = 0, progressMaximum_ = 0;
+  std::size_t splitFrom_;
 };
 
 }  // namespace tervolin

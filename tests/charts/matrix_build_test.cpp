@@ -164,6 +164,43 @@ TEST(MatrixBuild, SlicesWalkAsOnePassAndNoticeAnotherLog) {
   EXPECT_FALSE(whole.stillReads(d.records));
 }
 
+// A slice walked in two halves at once gives what one walk gives, wherever
+// the halves meet: in a pass or at its start, after records passed over, in
+// a half without a usable record, across the growth of the sample list, on
+// the samples of a build before.
+TEST(MatrixBuild, SlicesWalkedInTwoHalvesEqualOneWalk) {
+  Drive d;
+  for (int k = 0; k < 130; ++k) {
+    const std::string r = k % 11 == 0 ? "x" : std::to_string(300 + 55 * k);  // "x" does not convert
+    const std::string l = k % 13 == 0 ? "999" : std::to_string(k % 90);        // 999 lies in no bin
+    d.pass(r, l, std::to_string(k % 5));
+    if (k % 17 == 0) d.records.append(0, d.inj, "y");                          // a run of records passed over
+    if (k % 29 == 0) d.records.append(0, d.load, "7");                         // a pass that runs back twice
+  }
+  for (int k = 0; k < 40; ++k) d.records.append(0, d.rpm, "bad");              // a tail of no usable record
+  std::vector<Sample> before(150);
+  for (std::size_t i = 0; i < before.size(); ++i) before[i] = {double(i), -double(i), 0.5 * i, int(i % 9), int(i % 7)};
+  for (const std::vector<Sample>& start : {std::vector<Sample>{}, before}) {
+    MatrixBuild one(d.records, d.defs, d.lists(), axes(kQuant), '.', start);
+    one.splitSlicesFrom(SIZE_MAX);
+    one.run();
+    for (const std::size_t slice : {std::size_t{2}, std::size_t{3}, std::size_t{50}, std::size_t{201}, SIZE_MAX}) {
+      MatrixBuild two(d.records, d.defs, d.lists(), axes(kQuant), '.', start);
+      two.splitSlicesFrom(2);
+      while (!two.advance(slice)) {
+      }
+      ASSERT_EQ(two.lastSample(), one.lastSample()) << slice;
+      EXPECT_EQ(two.progress(), one.progress()) << slice;
+      ASSERT_EQ(two.samples().size(), one.samples().size()) << slice;
+      for (std::size_t i = 0; i < one.samples().size(); ++i) {
+        const Sample &a = two.samples()[i], &b = one.samples()[i];
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.xBin == b.xBin && a.yBin == b.yBin)
+            << "slice " << slice << " sample " << i;
+      }
+    }
+  }
+}
+
 TEST(MatrixBuild, AnEmptyLogGivesSampleZeroAsItWas) {
   Drive d;
   std::vector<Sample> before(1);
