@@ -18,27 +18,8 @@ namespace {
 using test::ScriptedChannel;
 using test::TempDir;
 
-struct ChannelSpec {
-  std::vector<std::uint8_t> code;  // 3 bytes
-  std::vector<std::uint8_t> position;  // 2 bytes
-};
-
-std::string graphBytes(std::uint16_t interval, const std::vector<ChannelSpec>& channels,
-                       const std::vector<std::vector<std::uint8_t>>& frames) {
-  std::string bytes(48, '\0');
-  bytes[6] = static_cast<char>(interval & 0xFF);
-  bytes[7] = static_cast<char>(interval >> 8);
-  for (std::size_t c = 0; c < channels.size() && c < 8; ++c) {
-    for (std::size_t i = 0; i < 3; ++i) bytes[8 + c * 5 + i] = static_cast<char>(channels[c].code[i]);
-    for (std::size_t i = 0; i < 2; ++i) bytes[8 + c * 5 + 3 + i] = static_cast<char>(channels[c].position[i]);
-  }
-  for (const auto& f : frames) {
-    bytes += static_cast<char>(f.size() & 0xFF);
-    bytes += static_cast<char>(f.size() >> 8);
-    for (const auto b : f) bytes += static_cast<char>(b);
-  }
-  return bytes;
-}
+using ChannelSpec = test::GraphChannel;
+using test::graphFileBytes;
 
 class GraphFileReader : public ::testing::Test {
  protected:
@@ -80,7 +61,7 @@ const ChannelSpec kRpm{{0x21, 0x01, 0x00}, {0x00, 0x00}};
 const ChannelSpec kTemp{{0x21, 0x01, 0x00}, {0x01, 0x00}};
 
 TEST_F(GraphFileReader, FramesBecomeRecordsAndChannelsTheTmpFile) {
-  const auto rows = read(graphBytes(250, {kRpm, kTemp},
+  const auto rows = read(graphFileBytes(250, {kRpm, kTemp},
                                     {{0x61, 0x01, 0x7B, 0x2C}, {0x50, 0x81}, {0x62, 0x01, 0x01}, {0x61, 0x01, 0x28, 0x00}}));
   // Service 10 is skipped without counting; the ordinal counts records.
   EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}, {1, "Temp=7B2C"}, {2, "RPM=0"}, {3, "Temp=2800"}}));
@@ -93,7 +74,7 @@ TEST_F(GraphFileReader, FramesBecomeRecordsAndChannelsTheTmpFile) {
 
 TEST_F(GraphFileReader, FewerRecordsThanChannelsWriteEmptyEntries) {
   const ChannelSpec other{{0x21, 0x02, 0x00}, {0x00, 0x00}};
-  const auto rows = read(graphBytes(10, {kRpm, other}, {{0x61, 0x01, 0x7B}}));
+  const auto rows = read(graphFileBytes(10, {kRpm, other}, {{0x61, 0x01, 0x7B}}));
   EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}}));
   EXPECT_EQ(tmpIni(), "2101\r\nRPM\r\nrpm\r\n0000\r\n\r\n\r\n\r\n\r\n");
 }
@@ -101,7 +82,7 @@ TEST_F(GraphFileReader, FewerRecordsThanChannelsWriteEmptyEntries) {
 TEST_F(GraphFileReader, SixDigitRequestCodes) {
   state.requestCodeWidth = 6;
   const ChannelSpec lambda{{0x22, 0xF4, 0x0C}, {0x00, 0x00}};
-  const auto rows = read(graphBytes(10, {lambda}, {{0x62, 0xF4, 0x0C, 0x01, 0x02}, {0x62, 0xF4, 0x0D, 0x03}}));
+  const auto rows = read(graphFileBytes(10, {lambda}, {{0x62, 0xF4, 0x0C, 0x01, 0x02}, {0x62, 0xF4, 0x0D, 0x03}}));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(state.records.source(0).requestCode, "22F40C");
   EXPECT_EQ(state.records.source(0).positionField, "0000");
@@ -117,7 +98,7 @@ TEST_F(GraphFileReader, RepeatedFramesReadAsTheyDoAlone) {
       {0x61, 0x01, 0x00}, {0x61, 0x01, 0xFF, 0x00, 0x01}, {0x61, 0x01, 0x7B}};
   std::vector<std::string> alone;  // RPM and Temp values of each pool frame read on its own
   for (const auto& frame : pool) {
-    const auto rows = read(graphBytes(10, {kRpm, kTemp}, {frame}));
+    const auto rows = read(graphFileBytes(10, {kRpm, kTemp}, {frame}));
     ASSERT_EQ(rows.size(), 2u);
     alone.push_back(rows[0].text + " " + rows[1].text);
   }
@@ -128,21 +109,21 @@ TEST_F(GraphFileReader, RepeatedFramesReadAsTheyDoAlone) {
     picked.push_back(rng() % pool.size());
     frames.push_back(pool[picked.back()]);
   }
-  const auto rows = read(graphBytes(10, {kRpm, kTemp}, frames));
+  const auto rows = read(graphFileBytes(10, {kRpm, kTemp}, frames));
   ASSERT_EQ(rows.size(), 2 * frames.size());
   for (std::size_t k = 0; k < frames.size(); ++k)
     ASSERT_EQ(rows[2 * k].text + " " + rows[2 * k + 1].text, alone[picked[k]]) << "frame " << k;
 }
 
 TEST_F(GraphFileReader, FrameWithoutDataGivesAnEmptyValue) {
-  const auto rows = read(graphBytes(10, {kRpm}, {{0x61, 0x01}, {0x61, 0x01, 0x7B}}));
+  const auto rows = read(graphFileBytes(10, {kRpm}, {{0x61, 0x01}, {0x61, 0x01, 0x7B}}));
   EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM="}, {1, "RPM=83"}}));
 }
 
 TEST_F(GraphFileReader, ShortFilesAreNotGraphFiles) {
   const std::string notGraph(std::string("Некорректный файл"_w));
   // 48 bytes: the header is read, no frame.
-  EXPECT_TRUE(read(graphBytes(10, {kRpm, kTemp}, {})).empty());
+  EXPECT_TRUE(read(graphFileBytes(10, {kRpm, kTemp}, {})).empty());
   EXPECT_EQ(channel.texts(ScriptedChannel::Event::Message), std::vector<std::string>{notGraph});
   EXPECT_EQ(tmpIni(), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
   EXPECT_EQ(state.definitionFileName, "_tmp.ini");
@@ -168,7 +149,7 @@ TEST_F(GraphFileReader, ReadErrorsKeepRecordsAndWriteTheDumpAndTheTmpFile) {
   for (const auto& c : cases) {
     std::filesystem::remove(dir / "error_ini.txt");
     channel.events.clear();
-    const auto rows = read(graphBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}) + c.tail);
+    const auto rows = read(graphFileBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}) + c.tail);
     EXPECT_EQ(rows, (std::vector<Row>{{0, "RPM=83"}})) << c.what;
     EXPECT_TRUE(channel.events.empty()) << c.what;
     EXPECT_EQ(test::readFile(dir / "error_ini.txt"),
@@ -184,7 +165,7 @@ TEST_F(GraphFileReader, ReadErrorsKeepRecordsAndWriteTheDumpAndTheTmpFile) {
     EXPECT_EQ(stop->dump, dir / "error_ini.txt") << c.what;
   }
   // A whole file has no stop; neither has a short one ("Некорректный файл").
-  read(graphBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}));
+  read(graphFileBytes(10, {kRpm}, {{0x61, 0x01, 0x7B}}));
   EXPECT_FALSE(stop);
   read(std::string(20, '\x01'));
   EXPECT_FALSE(stop);

@@ -55,13 +55,10 @@ std::string xmlText(int entries) {
   return text + "</L>";
 }
 
+// One channel (2101/0000) and `frames` frames of it.
 std::string graphBytes(int frames) {
-  std::string bytes(6, '\0');
-  bytes += std::string("\x64\x00", 2);
-  bytes += std::string("\x21\x01\x00\x00\x00", 5);
-  bytes += std::string(35, '\0');
-  for (int f = 0; f < frames; ++f) bytes += std::string("\x04\x00\x61\x01\x7B\x2C", 6);
-  return bytes;
+  return test::graphFileBytes(100, {{{0x21, 0x01, 0x00}, {0x00, 0x00}}},
+                              std::vector<std::vector<std::uint8_t>>(frames, {0x61, 0x01, 0x7B, 0x2C}));
 }
 
 const std::vector<Reader>& readers() {

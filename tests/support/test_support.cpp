@@ -39,4 +39,21 @@ std::string readFile(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string graphFileBytes(std::uint16_t interval, const std::vector<GraphChannel>& channels,
+                           const std::vector<std::vector<std::uint8_t>>& frames) {
+  std::string bytes(48, '\0');
+  bytes[6] = static_cast<char>(interval & 0xFF);
+  bytes[7] = static_cast<char>(interval >> 8);
+  for (std::size_t c = 0; c < channels.size() && c < 8; ++c) {
+    for (std::size_t i = 0; i < 3; ++i) bytes[8 + c * 5 + i] = static_cast<char>(channels[c].code[i]);
+    for (std::size_t i = 0; i < 2; ++i) bytes[8 + c * 5 + 3 + i] = static_cast<char>(channels[c].position[i]);
+  }
+  for (const auto& f : frames) {
+    bytes += static_cast<char>(f.size() & 0xFF);
+    bytes += static_cast<char>(f.size() >> 8);
+    for (const auto b : f) bytes += static_cast<char>(b);
+  }
+  return bytes;
+}
+
 }  // namespace tervolin::test

@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a scripted UserChannel, temporary folders, file I/O.
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -77,6 +78,16 @@ class TempDir {
 };
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
+
+// A graph file: the header with the interval and up to eight channel
+// entries (3 code bytes, 2 position bytes), then each frame after its
+// 2-byte little-endian length.
+struct GraphChannel {
+  std::vector<std::uint8_t> code;      // 3 bytes
+  std::vector<std::uint8_t> position;  // 2 bytes
+};
+std::string graphFileBytes(std::uint16_t interval, const std::vector<GraphChannel>& channels,
+                           const std::vector<std::vector<std::uint8_t>>& frames);
 std::string readFile(const std::filesystem::path& file);
 
 }  // namespace tervolin::test

@@ -29,14 +29,8 @@ constexpr std::string_view kTextLog =
 
 // Channels 2101/0000 and 2101/0100, two frames.
 std::string graphFile() {
-  std::string rtd(6, '\0');
-  rtd += std::string("\x64\x00", 2);
-  rtd += std::string("\x21\x01\x00\x00\x00", 5);
-  rtd += std::string("\x21\x01\x00\x01\x00", 5);
-  rtd += std::string(30, '\0');
-  rtd += std::string("\x04\x00\x61\x01\x7B\x2C", 6);
-  rtd += std::string("\x04\x00\x61\x01\x50\x32", 6);
-  return rtd;
+  return test::graphFileBytes(100, {{{0x21, 0x01, 0x00}, {0x00, 0x00}}, {{0x21, 0x01, 0x00}, {0x01, 0x00}}},
+                              {{0x61, 0x01, 0x7B, 0x2C}, {0x61, 0x01, 0x50, 0x32}});
 }
 
 class OpenFailureTest : public ::testing::Test {
